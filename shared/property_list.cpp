@@ -18,10 +18,10 @@ PropertyList fromNode(plist_t node) {
   PropertyList value;
   switch (plist_get_node_type(node)) {
     case PLIST_STRING: {
-      char* text = nullptr;
-      plist_get_string_val(node, &text);
-      value = PropertyList::string(text ? text : "");
-      std::free(text);
+      // Not plist_get_string_val: it asserts, and so aborts the process, on a text holding NUL.
+      uint64_t length = 0;
+      const char* text = plist_get_string_ptr(node, &length);
+      value = PropertyList::string(text ? std::string(text, length) : std::string());
       break;
     }
     case PLIST_ARRAY: {
