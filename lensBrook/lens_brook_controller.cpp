@@ -176,9 +176,11 @@ void lensBrookController::conflictingSheetDidEndReturnCodeContextInfo(int return
   }
 }
 
-// The save sheet has ended. Writing the droplet is the droplet writer's; until it is wired in here, a
-// confirmed sheet saves nothing.
-void lensBrookController::didEndSaveSheetReturnCodeContextInfo(int /*returnCode*/,
-                                                               const std::string& /*filename*/) {}
+// The containers are read now, as they stand when the sheet ends.
+void lensBrookController::didEndSaveSheetReturnCodeContextInfo(int returnCode, const std::string& filename) {
+  dropletWriter->didEndSaveSheetReturnCodeContextInfo(returnCode, filename,
+                                                      theAttributes ? &*theAttributes : nullptr,
+                                                      theFileAttributes ? &*theFileAttributes : nullptr);
+}
 
 }  // namespace lensbrook

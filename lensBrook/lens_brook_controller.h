@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lensBrook/droplet_form.h"
+#include "lensBrook/droplet_writer.h"
 #include "platform/alert_sheets.h"
 #include "platform/alerts.h"
 #include "platform/desktop.h"
@@ -79,6 +80,8 @@ class lensBrookController {
   // The recipe of the last save that passed the checks. Missing until awakeFromNib() creates them.
   std::optional<std::vector<std::string>> theAttributes;
   std::optional<std::map<std::string, PropertyList>> theFileAttributes;
+  // Makes the droplet when the save sheet ends; set by whoever wires the editor, before any save.
+  DropletWriter* dropletWriter = nullptr;
 
   // Once, after the window and every control exist: centre, version gate, observers, containers,
   // file types back to "every type".
