@@ -12,6 +12,7 @@
 #include "platform/process_runner.h"
 #include "platform/progress_window.h"
 #include "shared/log.h"
+#include "shared/property_list.h"
 #include "shared/string_table.h"
 
 namespace lensbrook {
@@ -38,7 +39,10 @@ struct EngineBundle {
   StringTable texts;          // the "lensBrookletEngine" table
 };
 
-class lensBrookEngine {
+// The progress window's five parts are the engine's own fields (progressWindow, progressBar,
+// descriptionText, currentFile, timeRemaining): the interface loader fills them with the engine as
+// owner.
+class lensBrookEngine : private ProgressWindowOutlets {
  public:
   lensBrookEngine(EnginePlatform platform, EngineBundle bundle);
   lensBrookEngine(const lensBrookEngine&) = delete;
@@ -49,8 +53,42 @@ class lensBrookEngine {
   void applicationOpenFiles(const std::vector<std::string>& paths);
   void applicationDidFinishLaunching();
 
-  // (the helper implementing the engine adds the rest: loadDropletAttributes, runSipsOnFileSaveTo,
-  // and the fields, keeping this public interface)
+  // Reads both settings files into the fields below. False when the attribute file is missing,
+  // no property list, not an array, or holds anything but texts; the types file is read anyway.
+  bool loadDropletAttributes();
+  // Runs the tool once on `itemPath` (writing to `outputPath` when given), keeping its date.
+  // Failures are logged, never returned: the batch goes on.
+  void runSipsOnFileSaveTo(const std::string& itemPath, const std::optional<std::string>& outputPath);
+
+  // The loaded settings; empty or false until loadDropletAttributes().
+  bool useDropletTypes = false;
+  bool useFileSuffix = false;
+  std::optional<PropertyList> fileAttributes;               // the types file's dictionary
+  std::optional<std::string> fileSuffix;                    // unset for an unknown format name
+  std::optional<std::vector<std::string>> dropletAttributes;  // the tool's arguments
+  std::vector<std::string> dropletTypes;                    // accepted extensions
+
+ private:
+  // Batch steps.
+  std::vector<std::string> collectItems(const std::vector<std::string>& paths);
+  bool userAcceptsModification();
+  std::optional<std::string> outputPathFor(const std::string& item) const;
+  bool isSkipped(const std::string& item);
+  void processItem(const std::string& item);
+
+  // Runner steps.
+  bool wantsBackup() const;
+  bool backUpBeforeOverwriting(const std::string& resultPath);
+  bool fitsWithinLimit(const std::string& itemPath, const std::string& limitText);
+
+  // Progress window.
+  void showProgressWindow(const std::vector<std::string>& items);
+  void showItemStart(std::size_t index, const std::vector<std::string>& items);
+  void updateTimeRemaining(std::size_t index, std::size_t count, double duration);
+
+  EnginePlatform platform_;
+  EngineBundle bundle_;
+  std::string formatName_;  // the element after "format", used when it names no known format
 };
 
 }  // namespace lensbrook

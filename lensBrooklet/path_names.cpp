@@ -1,0 +1,40 @@
+#include "lensBrooklet/path_names.h"
+
+namespace lensbrook {
+namespace {
+
+std::string withoutTrailingSlashes(const std::string& path) {
+  const auto end = path.find_last_not_of('/');
+  return end == std::string::npos ? path.substr(0, 1) : path.substr(0, end + 1);
+}
+
+}  // namespace
+
+std::string lastPathComponent(const std::string& path) {
+  const std::string trimmed = withoutTrailingSlashes(path);
+  const auto slash = trimmed.rfind('/');
+  return slash == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(slash + 1);
+}
+
+std::string pathExtension(const std::string& path) {
+  const std::string name = lastPathComponent(path);
+  const auto dot = name.rfind('.');
+  return dot == std::string::npos ? "" : name.substr(dot + 1);
+}
+
+std::string deletingPathExtension(const std::string& path) {
+  const std::string trimmed = withoutTrailingSlashes(path);
+  const auto slash = trimmed.rfind('/');
+  const auto dot = trimmed.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return trimmed;
+  return trimmed.substr(0, dot);
+}
+
+std::string asciiLowercase(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+}  // namespace lensbrook
