@@ -72,25 +72,28 @@ void lensBrookController::imageFormatDidChange() {
 void lensBrookController::imageQualityDidChange() { modifyImageQuality->setState(kControlOn); }
 
 void lensBrookController::controlDidChange(const Control* object) {
-  const std::pair<std::initializer_list<const Control*>, CheckBox*> ticking[] = {
-      {{fileTypes}, modifyFileTypes},
-      {{artist}, modifyArtist},
-      {{copyright}, modifyCopyright},
-      {{description}, modifyDescription},
-      {{rotateImage}, modifyRotateImage},
-      {{resampleImageMax}, modifyResampleImageMax},
-      {{resampleImageHeight, resampleImageWidth}, modifyResampleImage},
-      {{cropImageHeight, cropImageWidth}, modifyCropImage},
-      {{padImageHeight, padImageWidth}, modifyPadImage},
-      {{imageFormat}, modifyImageFormat},
+  struct Ticking {
+    const Control* control;
+    const Control* otherControl;  // the second size field of a pair, if any
+    CheckBox* box;
+  };
+  const Ticking ticking[] = {
+      {fileTypes, nullptr, modifyFileTypes},
+      {artist, nullptr, modifyArtist},
+      {copyright, nullptr, modifyCopyright},
+      {description, nullptr, modifyDescription},
+      {rotateImage, nullptr, modifyRotateImage},
+      {resampleImageMax, nullptr, modifyResampleImageMax},
+      {resampleImageHeight, resampleImageWidth, modifyResampleImage},
+      {cropImageHeight, cropImageWidth, modifyCropImage},
+      {padImageHeight, padImageWidth, modifyPadImage},
+      {imageFormat, nullptr, modifyImageFormat},
   };
   if (object == nullptr) return;
-  for (const auto& [controls, box] : ticking) {
-    for (const Control* control : controls) {
-      if (control == object) {
-        box->setState(kControlOn);
-        return;
-      }
+  for (const Ticking& row : ticking) {
+    if (object == row.control || object == row.otherControl) {
+      row.box->setState(kControlOn);
+      return;
     }
   }
 }
