@@ -1,0 +1,94 @@
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include "platform/qt/qt_desktop.h"
+
+namespace lensbrook {
+
+// Takes the addresses that would go to a browser or another handler, so that none is launched.
+class UrlRecorder : public QObject {
+  Q_OBJECT
+ public:
+  QStringList opened;
+ public slots:
+  void open(const QUrl& url) { opened << url.toString(); }
+};
+
+namespace {
+
+TEST(QtKeyboard, EitherAltCountsAsAnOptionKey) {
+  const struct {
+    Qt::KeyboardModifiers modifiers;
+    std::uint32_t mask;
+  } cases[] = {
+      {Qt::NoModifier, 0},
+      {Qt::ShiftModifier | Qt::ControlModifier | Qt::MetaModifier, 0},
+      {Qt::AltModifier, kLeftOptionKeyMask},
+      {Qt::GroupSwitchModifier, kRightOptionKeyMask},
+      {Qt::AltModifier | Qt::GroupSwitchModifier, kLeftOptionKeyMask | kRightOptionKeyMask},
+      {Qt::AltModifier | Qt::ShiftModifier, kLeftOptionKeyMask},
+  };
+  for (const auto& c : cases) EXPECT_EQ(optionKeyMask(c.modifiers), c.mask) << c.modifiers;
+}
+
+TEST(QtWorkspace, OpensOnlyWebAddresses) {
+  UrlRecorder recorder;
+  const char* schemes[] = {"http", "https", "HTTP", "file", "ftp", "javascript", "mailto", "data"};
+  for (const char* scheme : schemes) QDesktopServices::setUrlHandler(scheme, &recorder, "open");
+
+  const struct {
+    const char* url;
+    bool opened;
+  } cases[] = {
+      {"http://lensbrook.example/lensbrook/", true},
+      {"https://lensbrook.example/lensbrook/", true},
+      {"HTTPS://lensbrook.example/download?v=2", true},
+      {"file:///etc/passwd", false},
+      {"ftp://lensbrook.example/lensbrook/", false},
+      {"javascript:alert(1)", false},
+      {"mailto:someone@lensbrook.example", false},
+      {"data:text/html,<b>x</b>", false},
+      {"http://", false},
+      {"/lensbrook/", false},
+      {"", false},
+      {"http://exa mple.com/", false},
+  };
+  QtWorkspace workspace;
+  for (const auto& c : cases) {
+    recorder.opened.clear();
+    EXPECT_EQ(workspace.openURL(c.url), c.opened) << c.url;
+    EXPECT_EQ(recorder.opened.size(), c.opened ? 1 : 0) << c.url;
+  }
+  for (const char* scheme : schemes) QDesktopServices::unsetUrlHandler(scheme);
+}
+
+TEST(QtApplication, TerminateBeforeTheLoopRunsEndsItAtItsFirstTurn) {
+  QtApplication application;
+  EXPECT_FALSE(application.isTerminating());
+  application.terminate();
+  EXPECT_TRUE(application.isTerminating());
+
+  bool stuck = false;
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&] {
+    stuck = true;
+    QCoreApplication::exit(1);
+  });
+  guard.start(5000);
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_FALSE(stuck);
+  EXPECT_LT(clock.elapsed(), 4000);
+}
+
+}  // namespace
+}  // namespace lensbrook
+
+#include "desktop_test.moc"
