@@ -1,0 +1,213 @@
+#include "sips/metadata.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string_view>
+
+#include "sips/png_chunks.h"
+
+namespace lensbrook::sips {
+namespace {
+
+struct PropertyKeys {
+  Property property;
+  const char* exif;
+  const char* xmp;
+};
+
+constexpr std::array<PropertyKeys, 3> kKeys{{
+    {Property::Artist, "Exif.Image.Artist", "Xmp.dc.creator"},
+    {Property::Copyright, "Exif.Image.Copyright", "Xmp.dc.rights"},
+    {Property::Description, "Exif.Image.ImageDescription", "Xmp.dc.description"},
+}};
+
+// Tags of the first IFD that describe the picture rather than the file's layout; everything
+// else there (strip offsets, bits per sample, compression) belongs to the source file only.
+constexpr std::array<std::string_view, 20> kPortableImageTags{
+    "ImageDescription", "Make", "Model", "Orientation", "XResolution", "YResolution",
+    "ResolutionUnit", "Software", "DateTime", "Artist", "HostComputer", "Copyright",
+    "DocumentName", "Rating", "RatingPercent", "XPTitle", "XPComment", "XPAuthor",
+    "XPKeywords", "XPSubject"};
+
+const PropertyKeys& keysOf(Property property) {
+  for (const auto& keys : kKeys) {
+    if (keys.property == property) return keys;
+  }
+  return kKeys[0];
+}
+
+void eraseXmp(Exiv2::XmpData& xmp, const char* key) {
+  auto it = xmp.findKey(Exiv2::XmpKey(key));
+  if (it != xmp.end()) xmp.erase(it);
+}
+
+template <typename Data, typename Key>
+void eraseExif(Data& exif, const char* key) {
+  auto it = exif.findKey(Key(key));
+  if (it != exif.end()) exif.erase(it);
+}
+
+template <typename Data, typename Key>
+void setIfPresent(Data& data, const char* key, long value) {
+  auto it = data.findKey(Key(key));
+  if (it != data.end()) it->setValue(std::to_string(value));
+}
+
+std::optional<std::string> readWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream data;
+  data << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return data.str();
+}
+
+std::optional<std::string> writePng(const std::string& path, const Metadata& metadata) {
+  auto png = readWhole(path);
+  if (!png) return "cannot read back the PNG written";
+  std::string exif;
+  if (!metadata.exif.empty()) {
+    Exiv2::Blob blob;
+    Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, metadata.exif);
+    exif.assign(blob.begin(), blob.end());
+  }
+  std::string xmp;
+  if (!metadata.xmp.empty() && Exiv2::XmpParser::encode(xmp, metadata.xmp) != 0) {
+    return "cannot encode the XMP metadata";
+  }
+  auto replaced = replacePngMetadata(*png, exif, xmp);
+  if (!replaced) return "the PNG data is malformed";
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(replaced->data(), std::streamsize(replaced->size()));
+  out.close();
+  if (!out) return "cannot write the PNG metadata";
+  return std::nullopt;
+}
+
+std::string describe(const std::exception& e) { return std::string("metadata: ") + e.what(); }
+
+}  // namespace
+
+void initMetadata() {
+  Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+  Exiv2::XmpParser::initialize();
+}
+
+bool holdsMetadata(Format format) {
+  return format != Format::Gif && format != Format::Bmp && format != Format::Pict;
+}
+
+namespace {
+
+template <typename Open>
+Metadata readFrom(Open open) {
+  Metadata metadata;
+  try {
+    auto image = open();
+    image->readMetadata();
+    metadata.exif = image->exifData();
+    metadata.xmp = image->xmpData();
+  } catch (const std::exception&) {
+    // A format exiv2 does not know carries nothing we could keep.
+  }
+  return metadata;
+}
+
+}  // namespace
+
+Metadata readMetadata(const std::string& path) {
+  return readFrom([&] { return Exiv2::ImageFactory::open(path); });
+}
+
+Metadata readMetadataFromMemory(const std::string& bytes) {
+  return readFrom([&] {
+    return Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes.data()), long(bytes.size()));
+  });
+}
+
+void applyEdits(Metadata& metadata, const std::vector<MetadataEdit>& edits) {
+  for (const auto& edit : edits) {
+    const PropertyKeys& keys = keysOf(edit.property);
+    bool hadXmp = !metadata.xmp.empty();
+    eraseExif<Exiv2::ExifData, Exiv2::ExifKey>(metadata.exif, keys.exif);
+    eraseXmp(metadata.xmp, keys.xmp);
+    if (!edit.value) continue;
+    metadata.exif[keys.exif] = *edit.value;
+    if (hadXmp) metadata.xmp[keys.xmp] = *edit.value;
+  }
+}
+
+void markRedrawn(Metadata& metadata, int width, int height) {
+  Exiv2::ExifThumb(metadata.exif).erase();
+  for (auto it = metadata.exif.begin(); it != metadata.exif.end();) {
+    bool layout = it->groupName() == "Image" &&
+                  std::find(kPortableImageTags.begin(), kPortableImageTags.end(), it->tagName()) ==
+                      kPortableImageTags.end();
+    it = layout ? metadata.exif.erase(it) : std::next(it);
+  }
+  using ExifKeyed = Exiv2::ExifData;
+  setIfPresent<ExifKeyed, Exiv2::ExifKey>(metadata.exif, "Exif.Image.Orientation", 1);
+  setIfPresent<ExifKeyed, Exiv2::ExifKey>(metadata.exif, "Exif.Photo.PixelXDimension", width);
+  setIfPresent<ExifKeyed, Exiv2::ExifKey>(metadata.exif, "Exif.Photo.PixelYDimension", height);
+  setIfPresent<Exiv2::XmpData, Exiv2::XmpKey>(metadata.xmp, "Xmp.tiff.Orientation", 1);
+  setIfPresent<Exiv2::XmpData, Exiv2::XmpKey>(metadata.xmp, "Xmp.exif.PixelXDimension", width);
+  setIfPresent<Exiv2::XmpData, Exiv2::XmpKey>(metadata.xmp, "Xmp.exif.PixelYDimension", height);
+  eraseXmp(metadata.xmp, "Xmp.tiff.ImageWidth");
+  eraseXmp(metadata.xmp, "Xmp.tiff.ImageLength");
+}
+
+std::optional<std::string> writeMetadata(const std::string& path, Format format,
+                                         const Metadata& metadata) {
+  if (metadata.exif.empty() && metadata.xmp.empty()) return std::nullopt;
+  if (!holdsMetadata(format)) return std::nullopt;
+  try {
+    if (format == Format::Png) return writePng(path, metadata);
+    auto image = Exiv2::ImageFactory::open(path);
+    image->readMetadata();
+    for (const auto& datum : metadata.exif) {
+      auto it = image->exifData().findKey(Exiv2::ExifKey(datum.key()));
+      if (it != image->exifData().end()) {
+        it->setValue(&datum.value());
+      } else {
+        image->exifData().add(datum);
+      }
+    }
+    for (const auto& datum : metadata.xmp) {
+      eraseXmp(image->xmpData(), datum.key().c_str());
+      image->xmpData().add(datum);
+    }
+    image->writeMetadata();
+  } catch (const std::exception& e) {
+    return describe(e);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> editMetadata(const std::string& path, Format format,
+                                        const std::vector<MetadataEdit>& edits) {
+  if (!holdsMetadata(format)) {
+    return std::string(formatName(format)) + " files cannot hold " + propertyName(edits.front().property);
+  }
+  try {
+    if (format == Format::Png) {
+      Metadata metadata = readMetadata(path);
+      applyEdits(metadata, edits);
+      return writePng(path, metadata);
+    }
+    auto image = Exiv2::ImageFactory::open(path);
+    image->readMetadata();
+    Metadata metadata{image->exifData(), image->xmpData()};
+    applyEdits(metadata, edits);
+    image->setExifData(metadata.exif);
+    image->setXmpData(metadata.xmp);
+    image->writeMetadata();
+  } catch (const std::exception& e) {
+    return describe(e);
+  }
+  return std::nullopt;
+}
+
+}  // namespace lensbrook::sips
