@@ -1,6 +1,6 @@
 #include "platform/posix/path_text.h"
 
-namespace lensbrook {
+namespace lensbrook::posix {
 namespace {
 
 std::string withoutTrailingSlashes(const std::string& path) {
@@ -33,4 +33,4 @@ std::string absolutePath(const std::string& folder, const std::string& path) {
   return folder + "/" + path;
 }
 
-}  // namespace lensbrook
+}  // namespace lensbrook::posix

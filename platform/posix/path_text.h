@@ -1,9 +1,9 @@
-// Path arithmetic on byte strings, without touching the file system.
+// Path arithmetic on byte strings, without touching the file system, for the providers.
 #pragma once
 
 #include <string>
 
-namespace lensbrook {
+namespace lensbrook::posix {
 
 // The last component of `path`, trailing slashes ignored: "a/b/" -> "b", "/" -> "/", "" -> "".
 std::string lastPathComponent(const std::string& path);
@@ -14,4 +14,4 @@ std::string parentPath(const std::string& path);
 // `path` joined to `folder` unless it is absolute; the bytes of `path` are kept as they are.
 std::string absolutePath(const std::string& folder, const std::string& path);
 
-}  // namespace lensbrook
+}  // namespace lensbrook::posix

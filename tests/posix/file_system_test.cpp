@@ -122,11 +122,11 @@ TEST(PathTextTest, ComponentsParentsAndAbsolutePaths) {
                                          {"new\nline \xff", "new\nline \xff", ".",
                                           "/cwd/new\nline \xff"},
                                          {"", "", ".", "/cwd/"}}) {
-    EXPECT_EQ(lastPathComponent(c.path), c.last) << c.path;
-    EXPECT_EQ(parentPath(c.path), c.parent) << c.path;
-    EXPECT_EQ(absolutePath("/cwd", c.path), c.absolute) << c.path;
+    EXPECT_EQ(posix::lastPathComponent(c.path), c.last) << c.path;
+    EXPECT_EQ(posix::parentPath(c.path), c.parent) << c.path;
+    EXPECT_EQ(posix::absolutePath("/cwd", c.path), c.absolute) << c.path;
   }
-  EXPECT_EQ(absolutePath("/", "x"), "/x");
+  EXPECT_EQ(posix::absolutePath("/", "x"), "/x");
 }
 
 TEST_F(FileSystemTest, DisplayNameIsTheLastComponent) {
