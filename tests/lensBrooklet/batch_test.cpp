@@ -82,6 +82,8 @@ TEST_F(BatchTest, CollectsItemsInOrderAndSkipsHiddenAndOtherTypes) {
       {"missing paths go to the tool", {"/in/gone.jpg"}, Strings{"jpg"}, {"/in/gone.jpg"}},
       {"empty and unlistable folders add nothing", {"/in/Empty", "/in/Locked"}, std::nullopt, {}},
       {"dropped hidden file", {"/in/A/.DS_Store"}, std::nullopt, {}},
+      {"odd names reach the tool unchanged", {"/in/-x y\n.jpg", "/in/caf\xE9.JPG"}, Strings{"jpg"},
+       {"/in/-x y\n.jpg", "/in/caf\xE9.JPG"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -137,7 +139,7 @@ TEST_F(BatchTest, WarningUnlessAnOptionKeyIsHeld) {
       {0, {kAlertDefault}, true, true},        {0, {kAlertAlternate}, true, false},
       {0, {}, true, false},                    {kLeftOptionKeyMask, {}, false, true},
       {kRightOptionKeyMask, {}, false, true},  {kLeftOptionKeyMask | kRightOptionKeyMask, {}, false, true},
-      {0x0100, {kAlertAlternate}, true, false},
+      {0x0100, {kAlertAlternate}, true, false},  {0, {kAlertOther}, true, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.modifiers);

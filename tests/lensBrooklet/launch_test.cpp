@@ -20,6 +20,7 @@ TEST_F(LaunchTest, WithoutItemsGatesExplainsAndQuits) {
       {"quit", 0x1030, {kAlertDefault}, {"DROPLET_INFO_TITLE"}, {}},
       {"more info", 0x1040, {kAlertAlternate}, {"DROPLET_INFO_TITLE"}, {"https://site.test/lensbrook/"}},
       {"no answer", 0x1040, {}, {"DROPLET_INFO_TITLE"}, {}},
+      {"other answer", 0x1040, {kAlertOther}, {"DROPLET_INFO_TITLE"}, {}},
       {"too old", 0x102F, {kAlertDefault}, {"MAC_OS_X_10_3_REQUIRED_TITLE"}, {}},
       {"unknown version", std::nullopt, {}, {"MAC_OS_X_10_3_REQUIRED_TITLE"}, {}},
   };
