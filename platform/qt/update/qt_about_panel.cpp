@@ -10,6 +10,12 @@ namespace lensbrook {
 QtAboutPanel::QtAboutPanel(const std::string& version) {
   Ui::AboutPanel form;
   form.setupUi(&dialog_);
+  const QIcon icon = QApplication::windowIcon();
+  if (icon.isNull()) {
+    form.iconLabel->hide();
+  } else {
+    form.iconLabel->setPixmap(icon.pixmap(72, 72));
+  }
   form.versionLabel->setText(form.versionLabel->text().arg(QString::fromStdString(version)));
   QObject::connect(form.buttonBox, &QDialogButtonBox::rejected, &dialog_, &QDialog::reject);
   dialog_.adjustSize();
