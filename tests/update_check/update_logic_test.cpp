@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 #include <locale>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,18 @@ TEST(DoubleValue, ReadsTheLongestLeadingDecimalNumber) {
       {"-1e400", -inf}, {"1e-400", 0.0}, {"0.000e999999999999", 0.0},
   };
   for (const NumberCase& c : cases) EXPECT_EQ(doubleValue(c.text), c.number) << '"' << c.text << '"';
+}
+
+// strtod in the "C" locale reads the same grammar, plus hexadecimal, "inf" and "nan", which the
+// alphabet here cannot spell; on everything else the two must agree.
+TEST(DoubleValue, AgreesWithTheCLibraryOnDecimalTexts) {
+  const std::string alphabet = "0123456789..eE+- \tb";
+  std::mt19937 random(20261211);
+  for (int round = 0; round < 5000; ++round) {
+    std::string text(random() % 12, ' ');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    EXPECT_EQ(doubleValue(text), std::strtod(text.c_str(), nullptr)) << '"' << text << '"';
+  }
 }
 
 TEST(DoubleValue, IgnoresALocaleWithADecimalComma) {
