@@ -76,14 +76,14 @@ TEST(GuiThreadAlerts, TheCheckWaitsWhileTheGuiThreadShowsAModelessBox) {
   }
 }
 
-TEST(GuiThreadAlerts, AnAlertTheInterfaceDropsAnswersWithoutChoice) {
+TEST(GuiThreadAlerts, AnAlertTheInterfaceDropsIsNotAnswered) {
   GuiThreadAlerts alerts;
   std::future<int> answer = std::async(std::launch::async, [&alerts] { return alerts.runAlertAndWait(offer()); });
   QMessageBox* box = waitForAlertBox();
   ASSERT_NE(box, nullptr);
   delete box;
   ASSERT_EQ(answer.wait_for(std::chrono::seconds(5)), std::future_status::ready) << "the check would hang";
-  EXPECT_EQ(answer.get(), kAlertAlternate);
+  EXPECT_EQ(answer.get(), kAlertNotAnswered);
 }
 
 TEST(QtAboutPanel, LoadsOnceShowsTheVersionAndCentres) {

@@ -80,7 +80,7 @@ TEST(UpdateChecker, EachOutcomeShowsItsAlertAndCarriesOutTheAnswer) {
       {"newer, ignore replaces the older text", "2.1", "2.05", "2.0", true, kAlertOther,
        "NEW_UPDATE_TITLE", info, "Version 2.1 is out.", 3, {}, "2.1"},
       {"ignored, automatic", "2.1", "2.05", "2.1", false, kAlertDefault, nullptr, info, "", 0, {}, "2.1"},
-      {"ignored, command still offers", "2.1", "2.05", "2.1", true, 7,
+      {"ignored, command still offers; editor quit", "2.1", "2.05", "2.1", true, kAlertNotAnswered,
        "NEW_UPDATE_TITLE", info, "Version 2.1 is out.", 3, {}, "2.1"},
       {"ignored 1.2, feed 1.20", "1.20", "1.1", "1.2", false, kAlertOther,
        "NEW_UPDATE_TITLE", info, "Version 1.20 is out.", 3, {}, "1.20"},

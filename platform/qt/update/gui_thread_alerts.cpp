@@ -50,14 +50,14 @@ void showModeless(const Alert& alert, const std::shared_ptr<PendingAnswer>& pend
 
 int GuiThreadAlerts::runAlertAndWait(const Alert& alert) {
   QCoreApplication* app = QCoreApplication::instance();
-  if (!app) return alert.answerWithoutChoice;
+  if (!app) return kAlertNotAnswered;
   if (QThread::currentThread() == app->thread()) {
     // Called on the GUI thread itself: waiting there would stop the loop that shows the box.
     std::unique_ptr<QMessageBox> box = makeAlertBox(alert);
     box->exec();
     return alertAnswer(*box, alert);
   }
-  auto pending = std::make_shared<PendingAnswer>(alert.answerWithoutChoice);
+  auto pending = std::make_shared<PendingAnswer>(kAlertNotAnswered);
   std::future<int> answer = pending->future();
   QMetaObject::invokeMethod(app, [alert, pending] { showModeless(alert, pending); }, Qt::QueuedConnection);
   pending.reset();

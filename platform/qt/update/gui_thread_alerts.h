@@ -6,7 +6,7 @@
 namespace lensbrook {
 
 // The box is modeless, so the editor window stays usable while a background check waits for its
-// answer. Needs a running QApplication; without one every alert answers its answerWithoutChoice.
+// answer. Without a QApplication every alert answers kAlertNotAnswered.
 class GuiThreadAlerts : public ThreadAlerts {
  public:
   int runAlertAndWait(const Alert& alert) override;
