@@ -91,7 +91,7 @@ std::string dropletDesktopEntry(const std::string& bundlePath) {
          "Name=" + escapeValue(bundleTitle(bundlePath)) + "\n"
          "Comment=lensBrook droplet: processes the photos given to it\n"
          "Exec=" + escapeValue(execCommand(bundlePath + "/AppRun")) + " %F\n"
-         "Icon=image-x-generic\n"
+         "Icon=" + escapeValue(bundlePath + "/lensBrooklet.svg") + "\n"
          "Terminal=false\n"
          "Categories=Graphics;\n"
          "MimeType=" + kImageMimeTypes + "\n";

@@ -53,22 +53,28 @@ class DesktopRegistrationTest : public ::testing::Test {
 // Exec quoting.
 TEST_F(DesktopRegistrationTest, EntryQuotesEveryCharacterOfThePath) {
   struct Row {
-    std::string bundle, name, exec;
+    std::string bundle, name, exec, icon;
   };
   const std::vector<Row> rows = {
-      {"/home/u/Desktop/Holiday.app", "Name=Holiday", R"(Exec="/home/u/Desktop/Holiday.app/AppRun" %F)"},
-      {"/home/u/My Photos/Web.app", "Name=Web", R"(Exec="/home/u/My Photos/Web.app/AppRun" %F)"},
+      {"/home/u/Desktop/Holiday.app", "Name=Holiday", R"(Exec="/home/u/Desktop/Holiday.app/AppRun" %F)",
+       "Icon=/home/u/Desktop/Holiday.app/lensBrooklet.svg"},
+      {"/home/u/My Photos/Web.app", "Name=Web", R"(Exec="/home/u/My Photos/Web.app/AppRun" %F)",
+       "Icon=/home/u/My Photos/Web.app/lensBrooklet.svg"},
       {R"(/d/Say "hi" $HOME `x`.app)", R"(Name=Say "hi" $HOME `x`)",
-       R"(Exec="/d/Say \\"hi\\" \\$HOME \\`x\\`.app/AppRun" %F)"},
-      {R"(/d/back\slash.app)", R"(Name=back\\slash)", R"(Exec="/d/back\\\\slash.app/AppRun" %F)"},
-      {"/d/line\nbreak.app", R"(Name=line\nbreak)", R"(Exec="/d/line\nbreak.app/AppRun" %F)"},
-      {"/d/50% off.app", "Name=50% off", R"(Exec=/usr/bin/env "/d/50%% off.app/AppRun" %F)"},
+       R"(Exec="/d/Say \\"hi\\" \\$HOME \\`x\\`.app/AppRun" %F)", R"(Icon=/d/Say "hi" $HOME `x`.app/lensBrooklet.svg)"},
+      {R"(/d/back\slash.app)", R"(Name=back\\slash)", R"(Exec="/d/back\\\\slash.app/AppRun" %F)",
+       R"(Icon=/d/back\\slash.app/lensBrooklet.svg)"},
+      {"/d/line\nbreak.app", R"(Name=line\nbreak)", R"(Exec="/d/line\nbreak.app/AppRun" %F)",
+       R"(Icon=/d/line\nbreak.app/lensBrooklet.svg)"},
+      {"/d/50% off.app", "Name=50% off", R"(Exec=/usr/bin/env "/d/50%% off.app/AppRun" %F)",
+       "Icon=/d/50% off.app/lensBrooklet.svg"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.bundle);
     const std::string entry = dropletDesktopEntry(row.bundle);
     EXPECT_EQ(lineStartingWith(entry, "Name="), row.name);
     EXPECT_EQ(lineStartingWith(entry, "Exec="), row.exec);
+    EXPECT_EQ(lineStartingWith(entry, "Icon="), row.icon);
     EXPECT_NE(lineStartingWith(entry, "MimeType=").find("image/jpeg;"), std::string::npos);
     EXPECT_EQ(lineStartingWith(entry, "MimeType=").find("inode/directory"), std::string::npos);
   }
