@@ -96,32 +96,56 @@ def _empty_items(cache: Path, count: int) -> Path:
 def overhead(bundle: Path, cache: Path, work: Path, items: int, rounds: int, log) -> dict:
     """Start-up of the droplet and its own work per item, with a tool that does nothing.
 
-    Own work = (batch of `items` - batch of 1) / (items - 1) - the cost of starting the tool twice
-    (probe and run), as a minimal posix_spawn loop pays it on this machine in the same run.
+    Per item = (batch of `items` - batch of 1) / (items - 1), for the droplet and for a minimal
+    posix_spawn loop that starts the same tool twice per item (probe and run); the droplet's own work
+    is the difference. Both are measured interleaved, in wall time and in CPU time (user + system).
+    Where perf works, the droplet process's own CPU time (its children left out) is also read directly.
     """
-    noop, spawn_loop = helper("noop_tool"), helper("spawn_loop")
+    noop, loop = helper("noop_tool"), helper("spawn_loop")
     droplet = make_droplet(bundle, work / "noop.app", RESAMPLE_RECIPE, tool=noop)
-    stdin = answers_file(cache)
-    env = terminal_env()
-    one = _empty_items(cache, 1)
-    many = _empty_items(cache, items)
-    log(f"droplet start-up and own work per item: {items} items, do-nothing tool")
+    stdin, env = answers_file(cache), terminal_env()
+    one, many = _empty_items(cache, 1), _empty_items(cache, items)
+    log(f"droplet start-up and own work per item: {items} items, do-nothing tool, {rounds} round(s)")
 
-    def batch(folder):
-        result = spawn([engine_of(droplet), folder], stdin=stdin, stderr=work / "noop.stderr", env=env)
+    def checked(argv, **kw):
+        result = spawn(argv, stderr=work / "noop.stderr", **kw)
         if result.status != 0:
-            raise BenchError(f"droplet with a do-nothing tool exited {result.status}: "
+            raise BenchError(f"{Path(argv[0]).name} with a do-nothing tool exited {result.status}: "
                              f"{(work / 'noop.stderr').read_text(errors='replace')[-300:]}")
         return result
 
+    def droplet_batch(folder):
+        return checked([engine_of(droplet), folder], stdin=stdin, env=env)
+
+    def spawn_batch(count):
+        return checked([loop, count, noop, one / "00000.jpg"])
+
+    perf = shutil.which("perf")
+
+    def droplet_only_cpu(folder):
+        """Seconds of CPU of the droplet process alone, or None without a working perf."""
+        if not perf:
+            return None
+        out = work / "perf.csv"
+        checked([perf, "stat", "--no-inherit", "-x,", "-e", "task-clock", "-o", out, "--",
+                 engine_of(droplet), folder], stdin=stdin, env=env)
+        found = re.search(r"^([\d.]+),msec,task-clock", out.read_text(), re.M)
+        return float(found.group(1)) / 1000 if found else None
+
     starts = Series("droplet start-up", True)
-    for _ in range(max(rounds * 5, 5)):
-        starts.add(batch(one))
-    totals = [batch(many).wall for _ in range(rounds)]
-    per_item = (statistics.median(totals) - starts.wall) / (items - 1)
-    spawn_out = subprocess.run([str(spawn_loop), str(min(items, 2000)), str(noop), str(one / "00000.jpg")],
-                               capture_output=True, text=True, check=True).stdout
-    spawn_cost = float(spawn_out)
-    return {"startup_ms": starts.wall * 1000, "startup_mib": starts.peak_mib, "items": items,
-            "per_item_ms": per_item * 1000, "spawn_ms": spawn_cost * 1000,
-            "own_ms": (per_item - spawn_cost) * 1000}
+    per = {"wall": [], "cpu": [], "spawn_wall": [], "spawn_cpu": [], "own_cpu_direct": []}
+    for _ in range(rounds):
+        d1, dn, s1, sn = droplet_batch(one), droplet_batch(many), spawn_batch(1), spawn_batch(items)
+        starts.add(d1)
+        per["wall"].append((dn.wall - d1.wall) / (items - 1))
+        per["cpu"].append((dn.cpu - d1.cpu) / (items - 1))
+        per["spawn_wall"].append((sn.wall - s1.wall) / (items - 1))
+        per["spawn_cpu"].append((sn.cpu - s1.cpu) / (items - 1))
+        c1, cn = droplet_only_cpu(one), droplet_only_cpu(many)
+        if c1 is not None and cn is not None:
+            per["own_cpu_direct"].append((cn - c1) / (items - 1))
+    for _ in range(4):
+        starts.add(droplet_batch(one))
+    ms = {k: statistics.median(v) * 1000 for k, v in per.items() if v}
+    return {"startup_ms": starts.wall * 1000, "startup_mib": starts.peak_mib, "items": items, **ms,
+            "own_wall_ms": ms["wall"] - ms["spawn_wall"], "own_cpu_ms": ms["cpu"] - ms["spawn_cpu"]}

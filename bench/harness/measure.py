@@ -21,6 +21,7 @@ class Run:
     wall: float       # seconds
     rss_kib: int      # peak resident set size of the process (or the largest of its waited children)
     status: int       # exit code, or -signal
+    cpu: float = 0.0  # user + system seconds, its waited children included
 
 
 def resolve(program: str) -> str:
@@ -57,8 +58,8 @@ def spawn(argv, stdin=os.devnull, stdout=os.devnull, stderr=os.devnull, env=None
                          capture_output=True, text=True, env=env)
     if out.returncode != 0:
         raise BenchError(f"cannot run {argv[0]}: {out.stderr.strip()}")
-    wall, rss, status = out.stdout.split()
-    return Run(float(wall), int(rss), int(status))
+    wall, rss, status, cpu = out.stdout.split()
+    return Run(float(wall), int(rss), int(status), float(cpu))
 
 
 @dataclass

@@ -1,11 +1,10 @@
 // The least a droplet can spend starting its tool: for each item, the size probe through a pipe read
 // to its end, then the processing run, each started with posix_spawn and reaped with waitpid.
-// Prints the mean seconds per item.  Usage: spawn_loop COUNT TOOL ITEM
+// Run it under measure_run for the time.  Usage: spawn_loop COUNT TOOL ITEM
 #include <spawn.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 extern char **environ;
@@ -44,14 +43,10 @@ int main(int argc, char **argv) {
   char *probe[] = {argv[2], "-g", "pixelHeight", "-g", "pixelWidth", argv[3], NULL};
   char *work[] = {argv[2], "--resampleHeightWidthMax", "800", "-s", "format", "jpeg", argv[3], "--out",
                   argv[3], NULL};
-  struct timespec a, b;
-  clock_gettime(CLOCK_MONOTONIC, &a);
   for (long i = 0; i < count; ++i)
     if (run(probe, 1) != 0 || run(work, 0) != 0) {
       fprintf(stderr, "spawn_loop: %s failed\n", argv[2]);
       return 1;
     }
-  clock_gettime(CLOCK_MONOTONIC, &b);
-  printf("%.9f\n", ((b.tv_sec - a.tv_sec) + (b.tv_nsec - a.tv_nsec) / 1e9) / (double)count);
   return 0;
 }
