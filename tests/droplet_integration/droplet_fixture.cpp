@@ -36,7 +36,7 @@ DropletRun DropletFixture::drop(const std::vector<std::string>& arguments, const
                                 const std::string& folder) {
   std::string inputPath = temp / "input.txt", outPath = temp / "out.txt", errPath = temp / "err.txt";
   files.writeFileAtomically(inputPath, input);
-  std::string executable = droplet + "/Contents/MacOS/lensBrooklet";
+  std::string executable = launcher;
   std::vector<char*> argv = {executable.data()};
   std::vector<std::string> owned = arguments;
   for (std::string& argument : owned) argv.push_back(argument.data());

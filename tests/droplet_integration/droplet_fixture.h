@@ -43,6 +43,7 @@ class DropletFixture : public ::testing::Test {
   PosixFileSystem files;
   std::string droplet = temp / "My Droplet.app";
   std::string tool = droplet + "/Contents/MacOS/sips";
+  std::string launcher = droplet + "/Contents/MacOS/lensBrooklet";  // what drop() starts
   std::string recordPath = temp / "calls.record";
   StringTable texts;
 };

@@ -242,8 +242,9 @@ TEST_F(DropletTest, MissingOrUnusableToolGivesOneLinePerItemAndTheBatchEnds) {
 }
 
 TEST_F(DropletTest, OpenedWithoutItemsItExplainsItselfAndCanShowTheSite) {
-  std::optional<std::string> site =
-      readInfoString(files, droplet + "/Contents/Info.plist", "LensBrookSiteURL");
+  std::string info = droplet + "/Contents/Info.plist";
+  EXPECT_EQ(readInfoString(files, info, "CFBundleVersion"), LENSBROOK_VERSION);
+  std::optional<std::string> site = readInfoString(files, info, "LensBrookSiteURL");
   ASSERT_TRUE(site.has_value());
   EXPECT_TRUE(site->starts_with("https://")) << *site;
 
@@ -255,6 +256,14 @@ TEST_F(DropletTest, OpenedWithoutItemsItExplainsItselfAndCanShowTheSite) {
   EXPECT_EQ(moreInfo.out, *site + "/lensbrook/\n");
   EXPECT_EQ(quit.status + moreInfo.status, 0);
   EXPECT_TRUE(calls().empty());
+}
+
+TEST_F(DropletTest, AppDirLauncherHandsTheDroppedPathsToTheEngine) {
+  makeFile(temp / "a b.jpg", "x", kOldDate);
+  launcher = droplet + "/AppRun";
+  DropletRun run = drop({"a b.jpg", "-x.jpg"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(calls(), (std::vector<Call>{{temp / "a b.jpg"}, {temp / "-x.jpg"}}));
 }
 
 }  // namespace
