@@ -11,8 +11,12 @@ namespace {
 
 bool isTicked(const CheckBox* box) { return box->state() == kControlOn; }
 
-// Format positions whose files cannot carry the metadata texts.
-bool formatDropsMetadata(int position) { return position == 2 || position == 8; }
+// Whether the chosen output format cannot carry the metadata texts: the entries at positions 2 and 8,
+// and PICT wherever it stands, which the image tool refuses to give metadata as well; a droplet asked
+// for both would fail on every file.
+bool formatDropsMetadata(int position, const std::string& title) {
+  return position == 2 || position == 8 || lowercased(title) == "pict";
+}
 
 }  // namespace
 
@@ -65,7 +69,8 @@ void lensBrookController::setMetadataGroupEnabled(bool enabled) {
 
 void lensBrookController::imageFormatDidChange() {
   const bool dropsMetadata =
-      isTicked(modifyImageFormat) && formatDropsMetadata(imageFormat->indexOfSelectedItem());
+      isTicked(modifyImageFormat) &&
+      formatDropsMetadata(imageFormat->indexOfSelectedItem(), imageFormat->titleOfSelectedItem());
   setMetadataGroupEnabled(!dropsMetadata);
 }
 
