@@ -20,18 +20,24 @@ TEST(ProcessRunnerTest, ExitStatusOrMinusOneWhenNothingCouldRun) {
   ::chmod((temp / "not-executable").c_str(), 0644);
   struct Case {
     std::string executable;
+    std::vector<std::string> arguments;
     int status;
   };
   PosixProcessRunner runner;
-  for (const Case& c : std::vector<Case>{{"/bin/true", 0},
-                                         {"/bin/false", 1},
-                                         {temp / "missing", -1},
-                                         {temp / "not-executable", -1},
-                                         {temp.path(), -1},
-                                         {"true", -1},
-                                         {"", -1}}) {
-    EXPECT_EQ(runner.run(c.executable, {}), c.status) << c.executable;
-    EXPECT_EQ(runner.runCapturingOutput(c.executable, {}), "") << c.executable;
+  for (const Case& c : std::vector<Case>{
+           {"/bin/true", {}, 0},
+           {"/bin/false", {}, 1},
+           // timeout ends itself with the signal that ended its command
+           {"/usr/bin/timeout", {"--preserve-status", "-s", "KILL", "0.05", "/bin/sleep", "5"}, -1},
+           {temp / "missing", {}, -1},
+           {temp / "not-executable", {}, -1},
+           {temp.path(), {}, -1},
+           {"true", {}, -1},
+           {"", {}, -1}}) {
+    EXPECT_EQ(runner.run(c.executable, c.arguments), c.status) << c.executable;
+    if (c.status < 0) {
+      EXPECT_EQ(runner.runCapturingOutput(c.executable, c.arguments), "") << c.executable;
+    }
   }
 }
 
