@@ -16,10 +16,12 @@ class SteadyClock : public Clock {
   double now() override;
 };
 
-// Each line goes to syslog under `identity` and, unchanged, to standard error.
+// Each line goes to syslog under `identity` and, unchanged, to standard error. With
+// `standardErrorIsTerminal`, the line first clears the terminal line it starts on, so that it
+// replaces a status line drawn there instead of running on after it.
 class SyslogLog : public Log {
  public:
-  explicit SyslogLog(std::string identity);
+  explicit SyslogLog(std::string identity, bool standardErrorIsTerminal = false);
   SyslogLog(const SyslogLog&) = delete;
   SyslogLog& operator=(const SyslogLog&) = delete;
   ~SyslogLog() override;
@@ -27,6 +29,7 @@ class SyslogLog : public Log {
 
  private:
   std::string identity_;  // syslog keeps the pointer, so it lives as long as the log
+  bool standardErrorIsTerminal_;
   std::mutex mutex_;
 };
 

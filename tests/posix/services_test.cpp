@@ -52,6 +52,10 @@ TEST(SyslogLogTest, EachLineAlsoGoesToStandardErrorUnchanged) {
   log.write("second");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "Running sips failed for /tmp/a 100%s.jpg\nsecond\n");
+  SyslogLog onTerminal("lensbrook-test", true);
+  ::testing::internal::CaptureStderr();
+  onTerminal.write("failed");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "\r\x1b[Kfailed\n");
 }
 
 }  // namespace
