@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "lensBrook/droplet_writer.h"
 #include "lensBrook/lens_brook_controller.h"
 #include "platform/posix/bundle_location.h"
+#include "platform/posix/desktop_registration.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_services.h"
 #include "platform/qt/editor/editor_window.h"
@@ -40,10 +42,15 @@ int runEditor(QApplication& qtApplication) {
   QtSavePanel savePanel(&window);
   QtApplication application;
   ProvidedSystemVersion systemVersion;
+  const StringTable texts = loadTexts(files, log, location.resourcesPath);
+  PosixDesktopRegistration registration(files, log, userApplicationsDir());
+  DropletWriter writer({files, log, sheets, registration}, location.resourcesPath + "/lens Brooklet.app",
+                       texts);
   lensBrookController controller(
       EditorPlatform{window.window(), alerts, sheets, savePanel, window.notifications(), application,
                      systemVersion, log},
-      EditorBundle{loadTexts(files, log, location.resourcesPath)});
+      EditorBundle{texts});
+  controller.dropletWriter = &writer;
   window.connectTo(controller);
   controller.awakeFromNib();
   if (application.isTerminating()) return 0;
