@@ -58,10 +58,11 @@ def _check_batch(tool, item, output, _stdout):
     return None
 
 
-def batch_comparison(key, title, droplet: Path, files: list, rounds: int, stdin: Path) -> Comparison:
-    """The droplet against a shell loop of vipsthumbnail and against mogrify on copies of the same files."""
+def batch_comparison(key, title, droplet: Path, files: list, rounds: int, stdin: Path, quality: int) -> Comparison:
+    """The droplet against a shell loop of vipsthumbnail and against mogrify on copies of the same files,
+    the peers writing JPEG at `quality`."""
     n = len(files)
-    loop = 'for f in "$1"/*; do "$3" "$f" --size 800 -o "$2/%s.jpg" || exit 1; done'
+    loop = f'for f in "$1"/*; do "$3" "$f" --size 800 -o "$2/%s.jpg[Q={quality}]" || exit 1; done'
     sh, vt, mogrify = resolve("sh"), resolve("vipsthumbnail"), resolve("mogrify")
 
     def droplet_cmd(item, src, d):
@@ -73,7 +74,7 @@ def batch_comparison(key, title, droplet: Path, files: list, rounds: int, stdin:
 
     def mogrify_cmd(item, src, d):
         out = fresh_dir(d / "out")
-        return [mogrify, "-path", out, "-auto-orient", "-resize", "800x800",
+        return [mogrify, "-path", out, "-auto-orient", "-resize", "800x800", "-quality", str(quality),
                 *sorted(str(p) for p in Path(src).iterdir())], out
 
     tools = [Tool("droplet (sips)", droplet_cmd, ours=True, in_place=True, per_run=n, stdin=str(stdin),

@@ -71,10 +71,16 @@ class Series:
     reference: bool = False
     walls: list = field(default_factory=list)
     rss: list = field(default_factory=list)
+    cpus: list = field(default_factory=list)
 
     def add(self, run: Run):
         self.walls.append(run.wall / self.per_run)
+        self.cpus.append(run.cpu / self.per_run)
         self.rss.append(run.rss_kib)
+
+    @property
+    def cpu(self) -> float:
+        return statistics.median(self.cpus)
 
     @property
     def wall(self) -> float:

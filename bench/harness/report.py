@@ -38,12 +38,12 @@ def _best_peer(series):
 def comparison_table(title, series) -> list:
     fast, small = _best_peer(series)
     lines = [f"**{title}** ({len(series[0].walls)} runs per tool)", "",
-             "| tool | ms per file | x best peer | peak MiB | x best peer |", "|---|---:|---:|---:|---:|"]
+             "| tool | ms per file | x best peer | CPU ms | peak MiB | x best peer |", "|---|---:|---:|---:|---:|---:|"]
     for s in sorted(series, key=lambda s: (not s.ours, s.wall)):
         t_ratio = f"{s.wall / fast.wall:.2f}" if fast else ""
         m_ratio = f"{s.peak_mib / small.peak_mib:.2f}" if small else ""
         name = f"**{s.tool}**" if s.ours else s.tool
-        lines.append(f"| {name} | {s.wall * 1000:.1f} | {t_ratio} | {s.peak_mib:.0f} | {m_ratio} |")
+        lines.append(f"| {name} | {s.wall * 1000:.1f} | {t_ratio} | {s.cpu * 1000:.1f} | {s.peak_mib:.0f} | {m_ratio} |")
     return lines + [""]
 
 

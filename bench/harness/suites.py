@@ -136,15 +136,26 @@ def _peers():
             ("vipsthumbnail", "vips", "vipsheader", "convert", "identify", "gm", "exiftool", "true")}
 
 
-def resample_tools(sips, p):
+def jpeg_quality(sips: str, sample: str, work: Path):
+    """The JPEG quality sips writes by default, so that every peer encodes at the same quality."""
+    out = fresh_dir(work / "quality") / "q.jpg"
+    if spawn([sips, "-r", "90", sample, "--out", out]).status != 0:
+        raise BenchError(f"sips cannot rotate {sample}")
+    found = subprocess.run(["identify", "-format", "%Q", str(out)], capture_output=True, text=True).stdout
+    return int(found) if found.strip().isdigit() else None
+
+
+def resample_tools(sips, p, quality):
+    q = ["-quality", str(quality)]
+    vq = f"[Q={quality}]"
     return [
         Tool("sips", lambda i, s, d: ([sips, "--resampleHeightWidthMax", "800", "-s", "format", "jpeg",
                                        s, "--out", d / "out.jpg"], d / "out.jpg"), ours=True),
         Tool("vipsthumbnail", lambda i, s, d: ([p["vipsthumbnail"], s, "--size", "800",
-                                                "-o", f"{d}/out.jpg"], d / "out.jpg")),
-        Tool("convert", lambda i, s, d: ([p["convert"], s, "-auto-orient", "-resize", "800x800",
+                                                "-o", f"{d}/out.jpg{vq}"], d / "out.jpg")),
+        Tool("convert", lambda i, s, d: ([p["convert"], s, "-auto-orient", "-resize", "800x800", *q,
                                           d / "out.jpg"], d / "out.jpg")),
-        Tool("gm", lambda i, s, d: ([p["gm"], "convert", s, "-auto-orient", "-resize", "800x800",
+        Tool("gm", lambda i, s, d: ([p["gm"], "convert", s, "-auto-orient", "-resize", "800x800", *q,
                                      d / "out.jpg"], d / "out.jpg")),
     ]
 
@@ -153,8 +164,9 @@ def _crop_offsets(item):
     return str((item["width"] - 3000) // 2), str((item["height"] - 2000) // 2)
 
 
-def build(sips: str, items: list, quick: bool) -> list:
-    """Every per-file comparison, on subsets of the photo set sized for a quick or a full run."""
+def build(sips: str, items: list, quick: bool, quality: int) -> list:
+    """Every per-file comparison, on subsets of the photo set sized for a quick or a full run. Peers write
+    JPEG at `quality`, the quality sips writes by default."""
     p = _peers()
     kinds = {}
     for item in items:
@@ -164,23 +176,27 @@ def build(sips: str, items: list, quick: bool) -> list:
     mixed = camera[:3] if quick else camera[:12]  # holds rotated and profiled files
     rounds = 1 if quick else 3
     large = kinds["large-png"][:1] + kinds["large-tif"][:1] if quick else kinds["large-png"] + kinds["large-tif"]
+    q = ["-quality", str(quality)]
 
-    resample = resample_tools(sips, p)
+    def vout(d):
+        return f"{d}/out.jpg[Q={quality}]"
+
+    resample = resample_tools(sips, p, quality)
     crop = [
         Tool("sips", lambda i, s, d: ([sips, "-c", "2000", "3000", s, "--out", d / "out.jpg"], d / "out.jpg"),
              ours=True),
-        Tool("vips crop", lambda i, s, d: ([p["vips"], "crop", s, d / "out.jpg", *_crop_offsets(i),
-                                            "3000", "2000"], d / "out.jpg")),
+        Tool("vips crop", lambda i, s, d: ([p["vips"], "crop", s, vout(d), *_crop_offsets(i), "3000", "2000"],
+                                           d / "out.jpg")),
         Tool("convert", lambda i, s, d: ([p["convert"], s, "-gravity", "center", "-crop", "3000x2000+0+0",
-                                          "+repage", d / "out.jpg"], d / "out.jpg")),
+                                          "+repage", *q, d / "out.jpg"], d / "out.jpg")),
         Tool("gm", lambda i, s, d: ([p["gm"], "convert", s, "-gravity", "center", "-crop", "3000x2000+0+0",
-                                     "+repage", d / "out.jpg"], d / "out.jpg")),
+                                     "+repage", *q, d / "out.jpg"], d / "out.jpg")),
     ]
     rotate = [
         Tool("sips", lambda i, s, d: ([sips, "-r", "90", s, "--out", d / "out.jpg"], d / "out.jpg"), ours=True),
-        Tool("vips rot", lambda i, s, d: ([p["vips"], "rot", s, d / "out.jpg", "d90"], d / "out.jpg")),
-        Tool("convert", lambda i, s, d: ([p["convert"], s, "-rotate", "90", d / "out.jpg"], d / "out.jpg")),
-        Tool("gm", lambda i, s, d: ([p["gm"], "convert", s, "-rotate", "90", d / "out.jpg"], d / "out.jpg")),
+        Tool("vips rot", lambda i, s, d: ([p["vips"], "rot", s, vout(d), "d90"], d / "out.jpg")),
+        Tool("convert", lambda i, s, d: ([p["convert"], s, "-rotate", "90", *q, d / "out.jpg"], d / "out.jpg")),
+        Tool("gm", lambda i, s, d: ([p["gm"], "convert", s, "-rotate", "90", *q, d / "out.jpg"], d / "out.jpg")),
     ]
     png = [
         Tool("sips", lambda i, s, d: ([sips, "-s", "format", "png", s, "--out", d / "out.png"], d / "out.png"),
@@ -193,7 +209,7 @@ def build(sips: str, items: list, quick: bool) -> list:
         Tool("sips", lambda i, s, d: ([sips, "-s", "artist", ARTIST, s], s), ours=True, in_place=True),
         Tool("exiftool", lambda i, s, d: ([p["exiftool"], "-q", "-overwrite_original", f"-Artist={ARTIST}", s], s),
              in_place=True),
-        Tool("vips copy (decode+encode)", lambda i, s, d: ([p["vips"], "copy", s, d / "out.jpg"], None)),
+        Tool("vips copy (decode+encode)", lambda i, s, d: ([p["vips"], "copy", s, vout(d)], None)),
     ]
     probe = [
         Tool("sips", lambda i, s, d: ([sips, "-g", "pixelHeight", "-g", "pixelWidth", s], None), ours=True),
