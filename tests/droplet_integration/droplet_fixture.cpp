@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <string_view>
+
 extern char** environ;
 
 namespace lensbrook::testing {
@@ -41,8 +43,14 @@ DropletRun DropletFixture::drop(const std::vector<std::string>& arguments, const
   std::vector<std::string> owned = arguments;
   for (std::string& argument : owned) argv.push_back(argument.data());
   argv.push_back(nullptr);
+  // No display: the droplet runs in the terminal whatever the test runs in.
   std::vector<std::string> environment = {"FAKE_SIPS_RECORD=" + recordPath};
-  for (char** variable = environ; *variable != nullptr; ++variable) environment.push_back(*variable);
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    std::string_view text = *variable;
+    bool names = text.starts_with("DISPLAY=") || text.starts_with("WAYLAND_DISPLAY=") ||
+                 text.starts_with("QT_QPA_PLATFORM=");
+    if (!names) environment.push_back(*variable);
+  }
   std::vector<char*> envp;
   for (std::string& variable : environment) envp.push_back(variable.data());
   envp.push_back(nullptr);
