@@ -76,7 +76,7 @@ StringTable loadStringTable(FileSystem& files, Log& log, const std::string& path
 }
 
 int runDroplet(DropletFrontEnd& frontEnd, int argc, char** argv) {
-  SyslogLog log("lensBrooklet");
+  SyslogLog log("lensBrooklet", ::isatty(STDERR_FILENO) == 1);
   std::error_code error;
   std::string folder = std::filesystem::current_path(error).string();
   std::optional<std::string> executable = runningExecutablePath();
