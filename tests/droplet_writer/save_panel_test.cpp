@@ -20,15 +20,6 @@
 namespace lensbrook {
 namespace {
 
-QApplication& application() {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "save_panel_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
-
 struct Ending {
   int calls = 0;
   int returnCode = -99;
@@ -73,7 +64,6 @@ class SavePanelTest : public ::testing::Test {
 
   std::string inFolder(const QString& name) { return QDir(folder.path()).filePath(name).toStdString(); }
 
-  QApplication& app = application();  // before any widget
   QTemporaryDir folder;
   QWidget window;
   QtSavePanel panel{&window};
@@ -159,3 +149,11 @@ TEST_F(SavePanelTest, DecliningToReplaceOrNamingAPlainFolderKeepsTheSheetOpen) {
 
 }  // namespace
 }  // namespace lensbrook
+
+// One QApplication for the whole run, offscreen unless a platform is given.
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
