@@ -61,10 +61,13 @@ DropletFrontEnd terminalFrontEnd() {
   return frontEnd;
 }
 
-// The dropped items, made absolute so that none can be read as an option of the tool.
+// The dropped items, made absolute so that none can be read as an option of the tool, and
+// without trailing slashes, which a desktop never sends and which would double in item paths.
 std::vector<std::string> droppedPaths(int argc, char** argv, const std::string& folder) {
   std::vector<std::string> paths;
-  for (int i = 1; i < argc; ++i) paths.push_back(posix::absolutePath(folder, argv[i]));
+  for (int i = 1; i < argc; ++i) {
+    paths.push_back(posix::withoutTrailingSlashes(posix::absolutePath(folder, argv[i])));
+  }
   return paths;
 }
 

@@ -1,15 +1,12 @@
 #include "platform/posix/path_text.h"
 
 namespace lensbrook::posix {
-namespace {
 
 std::string withoutTrailingSlashes(const std::string& path) {
   std::string::size_type end = path.find_last_not_of('/');
   if (end == std::string::npos) return path.empty() ? path : "/";
   return path.substr(0, end + 1);
 }
-
-}  // namespace
 
 std::string lastPathComponent(const std::string& path) {
   std::string trimmed = withoutTrailingSlashes(path);

@@ -5,6 +5,9 @@
 
 namespace lensbrook::posix {
 
+// `path` without slashes at its end, except a lone "/": "a/b//" -> "a/b", "//" -> "/".
+std::string withoutTrailingSlashes(const std::string& path);
+
 // The last component of `path`, trailing slashes ignored: "a/b/" -> "b", "/" -> "/", "" -> "".
 std::string lastPathComponent(const std::string& path);
 

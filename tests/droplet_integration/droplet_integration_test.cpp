@@ -73,7 +73,7 @@ TEST_F(DropletTest, DroppedPathsReachTheToolAbsoluteAndOtherwiseUnchanged) {
   for (const std::string& name : names) makeFile(here + "/" + name, "x", kOldDate);
   makeFile(here + "/F/inside.jpg", "x", kOldDate);
   // No settings files at all: no filter, and the tool gets the item alone.
-  DropletRun run = drop({names[0], names[1], "F", names[2], here + "/" + names[3], "gone.jpg"},
+  DropletRun run = drop({names[0], names[1], "F//", names[2], here + "/" + names[3], "gone.jpg"},
                         "\n", here);
 
   std::vector<Call> expected = {{here + "/" + names[0]}, {here + "/" + names[1]},

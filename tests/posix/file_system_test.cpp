@@ -111,17 +111,18 @@ TEST_F(FileSystemTest, KindsOfPaths) {
 
 TEST(PathTextTest, ComponentsParentsAndAbsolutePaths) {
   struct Case {
-    std::string path, last, parent, absolute;
+    std::string path, trimmed, last, parent, absolute;
   };
-  for (const Case& c : std::vector<Case>{{"/a/b.jpg", "b.jpg", "/a", "/a/b.jpg"},
-                                         {"a/b/", "b", "a", "/cwd/a/b/"},
-                                         {"-x", "-x", ".", "/cwd/-x"},
-                                         {"/top", "top", "/", "/top"},
-                                         {"/", "/", "/", "/"},
-                                         {"a//b", "b", "a", "/cwd/a//b"},
-                                         {"new\nline \xff", "new\nline \xff", ".",
-                                          "/cwd/new\nline \xff"},
-                                         {"", "", ".", "/cwd/"}}) {
+  for (const Case& c : std::vector<Case>{{"/a/b.jpg", "/a/b.jpg", "b.jpg", "/a", "/a/b.jpg"},
+                                         {"a/b//", "a/b", "b", "a", "/cwd/a/b//"},
+                                         {"-x", "-x", "-x", ".", "/cwd/-x"},
+                                         {"/top", "/top", "top", "/", "/top"},
+                                         {"//", "/", "/", "/", "//"},
+                                         {"a//b", "a//b", "b", "a", "/cwd/a//b"},
+                                         {"new\nline \xff", "new\nline \xff", "new\nline \xff",
+                                          ".", "/cwd/new\nline \xff"},
+                                         {"", "", "", ".", "/cwd/"}}) {
+    EXPECT_EQ(posix::withoutTrailingSlashes(c.path), c.trimmed) << c.path;
     EXPECT_EQ(posix::lastPathComponent(c.path), c.last) << c.path;
     EXPECT_EQ(posix::parentPath(c.path), c.parent) << c.path;
     EXPECT_EQ(posix::absolutePath("/cwd", c.path), c.absolute) << c.path;
