@@ -1,5 +1,6 @@
 // One batch over the dropped items: recipe, window, warning, collection, item loop, quit.
 #include <algorithm>
+#include <utility>
 
 #include "lensBrooklet/lens_brook_engine.h"
 #include "lensBrooklet/path_names.h"

@@ -1,5 +1,6 @@
 // One run of the image tool on one item: size probe, backup, the run, the kept date.
 #include <algorithm>
+#include <iterator>
 
 #include "lensBrooklet/lens_brook_engine.h"
 #include "lensBrooklet/probe_output.h"

@@ -1,6 +1,8 @@
 // Reading the droplet's recipe: the attribute file (the tool's arguments) and the types file.
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <string_view>
 #include <utility>
 
 #include "lensBrooklet/lens_brook_engine.h"
