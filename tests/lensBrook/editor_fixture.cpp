@@ -2,7 +2,7 @@
 
 namespace lensbrook::fakes {
 
-EditorFixture::EditorFixture() {
+EditorFixture::EditorFixture(StringTable table) : texts(std::move(table)) {
   gSystemVersion = 0;
   systemVersion.answers = {0x1040};
 

@@ -15,7 +15,8 @@ namespace lensbrook::fakes {
 
 class EditorFixture : public ::testing::Test {
  protected:
-  EditorFixture();
+  // `texts` defaults to an empty table: every text is its key, so tests read the keys asked for.
+  explicit EditorFixture(StringTable texts = StringTable());
   // Runs set-up on a supported system, then forgets what set-up did to the controls.
   void awake();
   // Every checkbox and every text field of the form.
@@ -66,10 +67,10 @@ class EditorFixture : public ::testing::Test {
   FakeApplication application;
   ScriptedSystemVersion systemVersion;
   RecordingLog log;
-  // An empty table: every text is its key, so tests read the keys the controller asked for.
+  StringTable texts;
   lensBrookController controller{
       EditorPlatform{window, alerts, sheets, savePanel, notifications, application, systemVersion, log},
-      EditorBundle{StringTable()}};
+      EditorBundle{texts}};
 
  private:
   std::vector<FakeCheckBox*> allBoxes_;
