@@ -32,7 +32,8 @@ def resolve(program: str) -> str:
     return path
 
 
-HELPERS = {"measure_run": [], "noop_tool": ["-static"], "spawn_loop": []}
+HELPERS = {"measure_run": [], "noop_tool": ["-static"], "spawn_loop": [],
+           "vips_linked": ["-Wl,--no-as-needed", "-lvips"]}
 _bin = {}
 
 
@@ -44,6 +45,8 @@ def build_helpers(src_dir, out_dir):
         if not target.exists() or target.stat().st_mtime < source.stat().st_mtime:
             cmd = ["cc", "-O2", "-Wall", "-Wextra", "-Wpedantic", "-o", str(target), str(source)]
             if subprocess.run(cmd + extra).returncode != 0:
+                if extra != ["-static"]:
+                    raise BenchError(f"cannot build {source}")
                 subprocess.run(cmd, check=True)  # no static C library here: link it shared
         _bin[name] = target
 

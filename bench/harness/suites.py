@@ -11,7 +11,7 @@ from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable
 
-from .measure import BenchError, Series, fresh_dir, resolve, spawn
+from .measure import BenchError, Series, fresh_dir, helper, resolve, spawn
 
 ARTIST = "Bench Artist"
 
@@ -216,7 +216,9 @@ def build(sips: str, items: list, quick: bool, quality: int) -> list:
         Tool("vipsheader", lambda i, s, d: ([p["vipsheader"], s], None)),
         Tool("identify", lambda i, s, d: ([p["identify"], "-ping", "-format", "%w %h\n", s], None)),
     ]
-    startup = probe + [Tool("true (process floor)", lambda i, s, d: ([p["true"]], None), reference=True)]
+    startup = probe + [Tool("true (process floor)", lambda i, s, d: ([p["true"]], None), reference=True),
+                       Tool("empty program linked to libvips", lambda i, s, d: ([helper("vips_linked")], None),
+                            reference=True)]
     return [
         Comparison("resample_12mp", "resample-to-fit 800 to JPEG, 12 MP camera JPEGs", mixed, resample,
                    rounds, expect_size(fit(800))),
