@@ -110,6 +110,8 @@ int PosixProcessRunner::spawn(const std::string& executable,
   posix_spawnattr_t attributes;
   ::posix_spawn_file_actions_init(&actions);
   ::posix_spawnattr_init(&attributes);
+  // The tool reads no input: it must neither take what the user types nor wait for it.
+  ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   if (standardOutput >= 0) ::posix_spawn_file_actions_adddup2(&actions, standardOutput, 1);
   // The child starts with no signal blocked and SIGPIPE at its default, whatever the host set.
   sigset_t noSignals;

@@ -14,6 +14,7 @@ class PosixProcessRunner : public ProcessRunner {
   explicit PosixProcessRunner(std::function<void()> whileWaiting = {});
 
   // A path that is not absolute is refused (-1), as it would depend on the current folder.
+  // Children read standard input from /dev/null.
   int run(const std::string& executable, const std::vector<std::string>& arguments) override;
   std::string runCapturingOutput(const std::string& executable,
                                  const std::vector<std::string>& arguments) override;

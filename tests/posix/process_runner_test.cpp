@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -51,6 +52,22 @@ TEST(ProcessRunnerTest, EachArgumentArrivesAsExactlyOneUnchanged) {
   EXPECT_EQ(PosixProcessRunner().runCapturingOutput("/usr/bin/printf", arguments), expected);
   EXPECT_EQ(PosixProcessRunner().runCapturingOutput("/bin/echo", {"pixelHeight: 800"}),
             "pixelHeight: 800\n");
+}
+
+TEST(ProcessRunnerTest, ChildrenDoNotTakeTheUsersInput) {
+  int typed[2];
+  ASSERT_EQ(::pipe(typed), 0);
+  ASSERT_EQ(::write(typed[1], "typed\n", 6), 6);
+  ::close(typed[1]);
+  int savedInput = ::dup(0);
+  ::dup2(typed[0], 0);
+  std::string output = PosixProcessRunner().runCapturingOutput("/bin/cat", {});
+  ::dup2(savedInput, 0);
+  ::close(savedInput);
+  char left[16] = {};
+  EXPECT_EQ(output, "");
+  EXPECT_EQ(::read(typed[0], left, sizeof left), 6);
+  ::close(typed[0]);
 }
 
 TEST(ProcessRunnerTest, LargeOutputIsReadToItsEnd) {
