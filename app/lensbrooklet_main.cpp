@@ -2,6 +2,9 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QTimer>
+
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -16,6 +19,10 @@
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process_runner.h"
 #include "platform/posix/posix_services.h"
+#include "platform/qt/qt_alerts.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_droplet_application.h"
+#include "platform/qt/qt_progress_window.h"
 #include "platform/terminal/terminal_alerts.h"
 #include "platform/terminal/terminal_desktop.h"
 #include "platform/terminal/terminal_progress.h"
@@ -57,6 +64,38 @@ DropletFrontEnd terminalFrontEnd() {
   frontEnd.run = [](const std::function<void()>& launch) {
     launch();
     return 0;
+  };
+  return frontEnd;
+}
+
+// A window system someone can see: a display, or a Qt platform other than the invisible ones,
+// where nobody could answer an alert.
+bool hasWindowSystem() {
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if (!platform.isEmpty()) return !platform.startsWith("offscreen") && !platform.startsWith("minimal");
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Windows and alerts carry the droplet's own name. The launch runs as the event loop's first turn,
+// and while the tool runs the window repaints but takes no input, so nothing can start meanwhile.
+DropletFrontEnd qtFrontEnd(char* program) {
+  // Qt is given no arguments: a dropped file must never be taken as one of its options.
+  static char fallbackName[] = "lensBrooklet";
+  static int qtArgc = 1;
+  static char* qtArgv[] = {program ? program : fallbackName, nullptr};
+  DropletFrontEnd frontEnd;
+  frontEnd.toolkit = std::make_shared<QApplication>(qtArgc, qtArgv);
+  std::optional<std::string> executable = runningExecutablePath();
+  setUpDropletApplication(executable ? bundleOfExecutable(*executable).bundlePath : qtArgv[0]);
+  frontEnd.alerts = std::make_unique<QtAlerts>();
+  frontEnd.interfaceLoader = std::make_unique<QtInterfaceLoader>();
+  frontEnd.keyboard = std::make_unique<QtKeyboard>();
+  frontEnd.application = std::make_unique<QtApplication>();
+  frontEnd.workspace = std::make_unique<QtWorkspace>();
+  frontEnd.whileWaiting = processEventsExceptUserInput;
+  frontEnd.run = [](const std::function<void()>& launch) {
+    QTimer::singleShot(0, launch);
+    return QApplication::exec();
   };
   return frontEnd;
 }
@@ -125,6 +164,8 @@ int runDroplet(DropletFrontEnd& frontEnd, int argc, char** argv) {
 int main(int argc, char** argv) {
   // A closed terminal or pipe must not kill a batch between two items; writes just fail.
   std::signal(SIGPIPE, SIG_IGN);
-  lensbrook::DropletFrontEnd frontEnd = lensbrook::terminalFrontEnd();
+  lensbrook::DropletFrontEnd frontEnd = lensbrook::hasWindowSystem()
+                                            ? lensbrook::qtFrontEnd(argc > 0 ? argv[0] : nullptr)
+                                            : lensbrook::terminalFrontEnd();
   return lensbrook::runDroplet(frontEnd, argc, argv);
 }

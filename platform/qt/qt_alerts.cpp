@@ -1,6 +1,7 @@
 #include "platform/qt/qt_alerts.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QThread>
 
@@ -9,10 +10,25 @@ namespace {
 
 const char* const kAnswerProperty = "lensbrookAnswer";
 
-QMessageBox::Icon iconFor(AlertStyle style) {
-  // Plain and informational panels look alike on the desktop the design comes from; the critical
-  // one carries a caution sign.
-  return style == AlertStyle::Critical ? QMessageBox::Warning : QMessageBox::Information;
+// Plain and informational alerts show the program's own icon where it has one; the critical
+// one carries a caution sign.
+void setIcon(QMessageBox& box, AlertStyle style) {
+  const QIcon own = QApplication::windowIcon();
+  if (style == AlertStyle::Critical) box.setIcon(QMessageBox::Warning);
+  else if (own.isNull()) box.setIcon(QMessageBox::Information);
+  else box.setIconPixmap(own.pixmap(64, 64));
+}
+
+// The title reads as the headline above the message, as in the desktop's own dialogs, and the box
+// is wide enough that a message of a few sentences is not a narrow column.
+void setLook(QMessageBox& box) {
+  if (auto* title = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+  }
+  if (auto* message = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+    message->setMinimumWidth(message->fontMetrics().averageCharWidth() * 50);
 }
 
 QPushButton* addButton(QMessageBox& box, const std::string& text, QMessageBox::ButtonRole role,
@@ -26,11 +42,12 @@ QPushButton* addButton(QMessageBox& box, const std::string& text, QMessageBox::B
 
 std::unique_ptr<QMessageBox> makeAlertBox(const Alert& alert, QWidget* parent) {
   auto box = std::make_unique<QMessageBox>(parent);
-  box->setIcon(iconFor(alert.style));
+  setIcon(*box, alert.style);
   box->setWindowTitle(QGuiApplication::applicationDisplayName());
   box->setTextFormat(Qt::PlainText);
   box->setText(QString::fromStdString(alert.title));
   if (!alert.message.empty()) box->setInformativeText(QString::fromStdString(alert.message));
+  setLook(*box);
 
   QPushButton* defaultButton =
       addButton(*box, alert.defaultButton, QMessageBox::AcceptRole, kAlertDefault);

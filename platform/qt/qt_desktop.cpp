@@ -9,8 +9,10 @@ namespace lensbrook {
 
 void QtApplication::terminate() {
   terminating_ = true;
+  // exit() rather than quit(): quit() first asks every window to close, and the droplet's
+  // progress window refuses, as a batch cannot be stopped by the user.
   if (QCoreApplication* app = QCoreApplication::instance())
-    QMetaObject::invokeMethod(app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 bool QtApplication::isTerminating() const { return terminating_; }

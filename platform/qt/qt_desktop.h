@@ -9,8 +9,8 @@
 
 namespace lensbrook {
 
-// Quits the running QApplication. The request is queued, so it also holds when made before the
-// event loop runs: the loop then ends at its first turn.
+// Quits the running QApplication, whatever its windows say. The request is queued, so it also
+// holds when made before the event loop runs: the loop then ends at its first turn.
 class QtApplication : public Application {
  public:
   void terminate() override;

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QIcon>
 #include <QProgressBar>
 #include <QScreen>
 #include <QThread>
@@ -96,9 +95,7 @@ bool QtInterfaceLoader::loadMainMenu(ProgressWindowOutlets& owner) {
     auto parts = std::make_unique<Parts>();
     parts->form.setupUi(&parts->widget);
     parts->widget.setWindowTitle(QGuiApplication::applicationDisplayName());
-    const QIcon icon(QStringLiteral(":/lensBrooklet/lensBrooklet.svg"));
-    parts->widget.setWindowIcon(icon);
-    const QPixmap picture = icon.pixmap(48, 48);
+    const QPixmap picture = QApplication::windowIcon().pixmap(48, 48);
     if (picture.isNull()) parts->form.dropletIcon->hide();
     else parts->form.dropletIcon->setPixmap(picture);
     // A long name keeps its start and its extension.

@@ -84,10 +84,10 @@ TEST(QtAlerts, BoxShowsTextsPlainlyWithOnlyTheButtonsGiven) {
        QMessageBox::Warning, 2},
       {{AlertStyle::Plain, "<b>Files</b> will be changed", "A & B <i>", "Continue", "", "",
         kAlertDefault},
-       QMessageBox::Information, 1},
+       QMessageBox::NoIcon, 1},
       {{AlertStyle::Informational, "<b>Files</b> will be changed", "A & B <i>", "Continue", "Quit",
         "Later", kAlertDefault},
-       QMessageBox::Information, 3},
+       QMessageBox::NoIcon, 3},
   };
   for (const auto& c : cases) {
     const auto box = makeAlertBox(c.alert);
@@ -96,6 +96,9 @@ TEST(QtAlerts, BoxShowsTextsPlainlyWithOnlyTheButtonsGiven) {
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Shrink Photos"));
     EXPECT_EQ(box->icon(), c.icon);
+    if (c.icon == QMessageBox::NoIcon) {  // no caution sign: the droplet's own icon instead
+      EXPECT_EQ(box->iconPixmap().toImage(), QApplication::windowIcon().pixmap(64, 64).toImage());
+    }
     EXPECT_EQ(box->buttons().size(), c.buttons);
     ASSERT_NE(box->defaultButton(), nullptr);
     EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Continue"));

@@ -1,5 +1,6 @@
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDesktopServices>
+#include <QIcon>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QUrl>
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_droplet_application.h"
+#include "platform/qt/qt_progress_window.h"
 
 namespace lensbrook {
 
@@ -67,7 +70,30 @@ TEST(QtWorkspace, OpensOnlyWebAddresses) {
   for (const char* scheme : schemes) QDesktopServices::unsetUrlHandler(scheme);
 }
 
-TEST(QtApplication, TerminateBeforeTheLoopRunsEndsItAtItsFirstTurn) {
+TEST(DropletApplication, NamedAfterItsBundleFolder) {
+  const struct {
+    const char* bundle;
+    const char* name;
+  } cases[] = {
+      {"/home/ann/Desktop/Shrink Photos.app", "Shrink Photos"},
+      {"/home/ann/Desktop/Shrink Photos.app/", "Shrink Photos"},
+      {"/home/ann/v2.0 Resize.app", "v2.0 Resize"},
+      {"/home/ann/Resize.App", "Resize.App"},
+      {"/home/ann/Resize", "Resize"},
+      {"/home/ann/.app", ".app"},
+      {"Relative.app", "Relative"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(dropletDisplayName(c.bundle), c.name) << c.bundle;
+  EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("Shrink Photos"));
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+}
+
+TEST(QtApplication, TerminateEndsTheLoopAtItsFirstTurnDespiteAWindowThatStaysOpen) {
+  QtInterfaceLoader loader;
+  ProgressWindowOutlets progress;
+  ASSERT_TRUE(loader.loadMainMenu(progress));
+  progress.progressWindow->makeKeyAndOrderFront();
   QtApplication application;
   EXPECT_FALSE(application.isTerminating());
   application.terminate();

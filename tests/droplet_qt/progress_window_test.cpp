@@ -27,6 +27,9 @@ TEST(QtInterfaceLoader, FillsAllFiveOutletsWithTheFormsParts) {
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Shrink Photos"));
   EXPECT_FALSE(window->isVisible());
+  const auto* icon = window->findChild<QLabel*>(QStringLiteral("dropletIcon"));
+  ASSERT_NE(icon, nullptr);
+  EXPECT_FALSE(icon->pixmap().isNull());
   ASSERT_NE(outlets.progressWindow, nullptr);
   ASSERT_NE(outlets.progressBar, nullptr);
 
