@@ -10,6 +10,7 @@
 #include "lensBrook/lens_brook_controller.h"
 #include "platform/qt/editor/qt_form_controls.h"
 #include "platform/qt/editor/qt_notification_center.h"
+#include "platform/qt/qt_progress_window.h"  // QtWindow
 
 namespace Ui {
 class EditorWindow;

@@ -1,8 +1,6 @@
 #include "platform/qt/editor/qt_form_controls.h"
 
-#include <QGuiApplication>
 #include <QLayoutItem>
-#include <QScreen>
 
 namespace lensbrook {
 
@@ -69,20 +67,6 @@ void QtComboBox::selectItemAtIndex(int index) {
   combo_->setCurrentIndex(index);
   // Selecting the entry it already had leaves an edited text in place; show the entry again.
   if (index >= 0 && combo_->isEditable()) combo_->setEditText(combo_->itemText(index));
-}
-
-void QtWindow::center() {
-  const QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
-  if (!screen) return;
-  QRect frame = window_->frameGeometry();
-  frame.moveCenter(screen->availableGeometry().center());
-  window_->move(frame.topLeft());
-}
-
-void QtWindow::makeKeyAndOrderFront() {
-  window_->show();
-  window_->raise();
-  window_->activateWindow();
 }
 
 QString withoutMnemonic(const QString& text) {

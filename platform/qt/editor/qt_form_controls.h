@@ -76,16 +76,6 @@ class QtComboBox : public ComboBox {
   QComboBox* combo_;
 };
 
-class QtWindow : public Window {
- public:
-  explicit QtWindow(QWidget* window) : window_(window) {}
-  void center() override;
-  void makeKeyAndOrderFront() override;
-
- private:
-  QWidget* window_;
-};
-
 // A widget's text without the "&" that marks its keyboard shortcut ("&&" stands for one "&").
 QString withoutMnemonic(const QString& text);
 
