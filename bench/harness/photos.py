@@ -138,6 +138,23 @@ def build(root: Path, log) -> Path:
     return folder
 
 
+def bombs(root: Path) -> list:
+    """A real 30000x30000 JPEG and a 1 KB file whose header claims that size (kept apart from the set)."""
+    folder = root / "bombs-v1"
+    real, claim = folder / "REAL_30000.jpg", folder / "CLAIM_30000.jpg"
+    if not claim.exists():
+        folder.mkdir(parents=True, exist_ok=True)
+        _vips("black", real, 30000, 30000, "--bands", 3)
+        data = bytearray((root / SET_VERSION / "tiny" / "TINY.jpg").read_bytes())
+        at = 2
+        while data[at + 1] not in (0xC0, 0xC1, 0xC2):  # walk the markers to the frame header
+            at += 2 + int.from_bytes(data[at + 2:at + 4], "big")
+        data[at + 5:at + 9] = (30000).to_bytes(2, "big") * 2
+        claim.write_bytes(data)
+    return [{"path": str(p), "kind": "bomb", "orientation": 1, "width": 30000, "height": 30000}
+            for p in (real, claim)]
+
+
 def load(folder: Path):
     """The manifest as a list of dicts with an absolute 'path' and the size as seen (orientation applied)."""
     items = json.loads((folder / "manifest.json").read_text())
