@@ -84,7 +84,7 @@ class DropletRoadTest : public ::testing::Test {
 
   fs::path at(const std::string& name) const { return fs::path(root.path().toStdString()) / name; }
 
-  // The Overview's recipe: fit within 800 pixels, JPEG out, TIFF files in.
+  // A typical first droplet: fit within 800 pixels, JPEG out, TIFF files in.
   void fillTheForm() {
     session.type("resampleImageMax", "800");
     session.click("modifyImageFormat");
