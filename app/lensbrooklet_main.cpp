@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -66,14 +67,6 @@ DropletFrontEnd terminalFrontEnd() {
     return 0;
   };
   return frontEnd;
-}
-
-// A window system someone can see: a display, or a Qt platform other than the invisible ones,
-// where nobody could answer an alert.
-bool hasWindowSystem() {
-  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-  if (!platform.isEmpty()) return !platform.startsWith("offscreen") && !platform.startsWith("minimal");
-  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 // Windows and alerts carry the droplet's own name. The launch runs as the event loop's first turn,
@@ -164,7 +157,9 @@ int runDroplet(DropletFrontEnd& frontEnd, int argc, char** argv) {
 int main(int argc, char** argv) {
   // A closed terminal or pipe must not kill a batch between two items; writes just fail.
   std::signal(SIGPIPE, SIG_IGN);
-  lensbrook::DropletFrontEnd frontEnd = lensbrook::hasWindowSystem()
+  const bool windows = lensbrook::canShowWindows(
+      std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+  lensbrook::DropletFrontEnd frontEnd = windows
                                             ? lensbrook::qtFrontEnd(argc > 0 ? argv[0] : nullptr)
                                             : lensbrook::terminalFrontEnd();
   return lensbrook::runDroplet(frontEnd, argc, argv);

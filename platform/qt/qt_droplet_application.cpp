@@ -5,6 +5,15 @@
 
 namespace lensbrook {
 
+bool canShowWindows(const char* qtPlatform, const char* display, const char* waylandDisplay) {
+  const auto isSet = [](const char* value) { return value && *value; };
+  if (isSet(qtPlatform)) {
+    const std::string platform = qtPlatform;
+    return !platform.starts_with("offscreen") && !platform.starts_with("minimal");
+  }
+  return isSet(display) || isSet(waylandDisplay);
+}
+
 std::string dropletDisplayName(const std::string& bundlePath) {
   std::string name = bundlePath;
   while (name.size() > 1 && name.back() == '/') name.pop_back();

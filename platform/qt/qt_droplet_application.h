@@ -5,6 +5,11 @@
 
 namespace lensbrook {
 
+// Whether the droplet can show windows someone sees, from the environment's QT_QPA_PLATFORM,
+// DISPLAY and WAYLAND_DISPLAY (null or empty: unset). Qt's invisible platforms (offscreen,
+// minimal) do not count: nobody could answer an alert there.
+bool canShowWindows(const char* qtPlatform, const char* display, const char* waylandDisplay);
+
 // The droplet's name as the user sees it: its bundle folder's name without ".app".
 std::string dropletDisplayName(const std::string& bundlePath);
 

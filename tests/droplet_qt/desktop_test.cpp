@@ -89,6 +89,31 @@ TEST(DropletApplication, NamedAfterItsBundleFolder) {
   EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
 }
 
+TEST(DropletApplication, WindowsOnlyWhereSomeoneCanSeeThem) {
+  const struct {
+    const char* qtPlatform;
+    const char* display;
+    const char* waylandDisplay;
+    bool windows;
+  } cases[] = {
+      {nullptr, nullptr, nullptr, false},
+      {"", "", "", false},
+      {nullptr, ":0", nullptr, true},
+      {nullptr, nullptr, "wayland-0", true},
+      {"xcb", ":1", nullptr, true},
+      {"wayland", nullptr, "wayland-0", true},
+      {"eglfs", nullptr, nullptr, true},
+      {"offscreen", ":0", nullptr, false},
+      {"minimal", nullptr, "wayland-0", false},
+      {"offscreen:fontengine=freetype", ":0", nullptr, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(canShowWindows(c.qtPlatform, c.display, c.waylandDisplay), c.windows)
+        << (c.qtPlatform ? c.qtPlatform : "-") << " " << (c.display ? c.display : "-") << " "
+        << (c.waylandDisplay ? c.waylandDisplay : "-");
+  }
+}
+
 TEST(QtApplication, TerminateEndsTheLoopAtItsFirstTurnDespiteAWindowThatStaysOpen) {
   QtInterfaceLoader loader;
   ProgressWindowOutlets progress;
