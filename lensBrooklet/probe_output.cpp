@@ -21,9 +21,8 @@ std::int32_t integerValue(std::string_view text) {
 }
 
 std::optional<std::int32_t> probeValue(std::string_view output, std::string_view label) {
-  if (std::any_of(output.begin(), output.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; })) {
-    return std::nullopt;
-  }
+  // The output starts with the item's path, which may be any bytes: only the label and the digits
+  // after it need to be ASCII, so the rest is never decoded.
   const auto at = output.find(label);
   if (at == std::string_view::npos) return std::nullopt;
   const auto start = at + label.size();

@@ -12,7 +12,7 @@ namespace lensbrook {
 std::int32_t integerValue(std::string_view text);
 
 // The value after the first `label` ("pixelHeight: ") up to the next line feed or the end of the
-// output; nullopt when the label is missing or the output is not ASCII.
+// output; nullopt when the label is missing. Bytes outside the value line are never looked at.
 std::optional<std::int32_t> probeValue(std::string_view output, std::string_view label);
 
 }  // namespace lensbrook

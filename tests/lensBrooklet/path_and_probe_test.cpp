@@ -55,7 +55,7 @@ TEST(ProbeOutputTest, ValueLinesAreFoundByTheirFirstLabel) {
   EXPECT_EQ(probeValue(output, "pixelWidth: "), 640);
   EXPECT_EQ(probeValue("pixelWidth: 12", "pixelWidth: "), 12);
   EXPECT_EQ(probeValue("pixelWidth:12\n", "pixelWidth: "), std::nullopt);
-  EXPECT_EQ(probeValue("pixelWidth: 12\n\x80", "pixelWidth: "), std::nullopt);
+  EXPECT_EQ(probeValue("caf\xC3\xA9\n pixelWidth: 12\n\x80", "pixelWidth: "), 12);
   EXPECT_EQ(probeValue(std::string("pixelWidth: \0 7\n", 16), "pixelWidth: "), 0);
 }
 

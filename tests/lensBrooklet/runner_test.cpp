@@ -24,7 +24,9 @@ TEST_F(RunnerTest, ProbeDropsTheLimitOnlyForImagesSmallerOnBothSides) {
       {"no line ends", "  pixelWidth: 10  pixelHeight: 20", withoutLimit},
       {"no width line", "/in/a.tif\n  pixelHeight: 20\n", withLimit},
       {"nothing printed", "", withLimit},
-      {"not ASCII", "  pixelHeight: 20\n  pixelWidth: 10\n\xff\xfe", withLimit},
+      // The path line may hold any bytes; a name like "café" must not change the rule.
+      {"path not ASCII", "/in/caf\xC3\xA9.tif\n  pixelHeight: 480\n  pixelWidth: 640\n\xff", withoutLimit},
+      {"value not ASCII", "  pixelHeight: \xEF\xBC\x99\n  pixelWidth: 1000\n", withLimit},
       {"digits after junk read as 0", "  pixelHeight: x99999\n  pixelWidth: -5\n", withoutLimit},
       {"huge values clamp", "  pixelHeight: 99999999999999\n  pixelWidth: 1\n", withLimit},
   };
