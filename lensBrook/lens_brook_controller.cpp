@@ -191,4 +191,24 @@ void lensBrookController::didEndSaveSheetReturnCodeContextInfo(int returnCode, c
                                                       theFileAttributes ? &*theFileAttributes : nullptr);
 }
 
+void lensBrookController::checkForUpdates() { updateChecker->detachCheck(true); }
+
+void lensBrookController::checkForUpdatesAndNotify(bool notifyUser) {
+  updateChecker->checkForUpdatesAndNotify(notifyUser);
+}
+
+void lensBrookController::applicationDidFinishLaunching() { editorStartup->applicationDidFinishLaunching(); }
+
+void lensBrookController::sheetDidEndReturnCodeContextInfo(int returnCode) {
+  editorStartup->sheetDidEndReturnCodeContextInfo(returnCode);
+}
+
+void lensBrookController::showAboutPanel() { editorStartup->showAboutPanel(aboutPanel); }
+
+void lensBrookController::openWebSite() { editorStartup->openWebSite(); }
+
+void lensBrookController::openKnownIssues() { editorStartup->openKnownIssues(); }
+
+void lensBrookController::showHelp() { editorStartup->showHelp(); }
+
 }  // namespace lensbrook

@@ -9,6 +9,8 @@
 
 #include "lensBrook/droplet_form.h"
 #include "lensBrook/droplet_writer.h"
+#include "lensBrook/editor_startup.h"
+#include "lensBrook/update_check.h"
 #include "platform/alert_sheets.h"
 #include "platform/alerts.h"
 #include "platform/desktop.h"
@@ -82,6 +84,10 @@ class lensBrookController {
   std::optional<std::map<std::string, PropertyList>> theFileAttributes;
   // Makes the droplet when the save sheet ends; set by whoever wires the editor, before any save.
   DropletWriter* dropletWriter = nullptr;
+  // The update check and the start-up shell that the commands below forward to; set by whoever wires
+  // the editor, before launching finishes.
+  const UpdateChecker* updateChecker = nullptr;
+  EditorStartup* editorStartup = nullptr;
 
   // Once, after the window and every control exist: centre, version gate, observers, containers,
   // file types back to "every type".
@@ -100,6 +106,18 @@ class lensBrookController {
   bool isValidDroplet() const;
   void conflictingSheetDidEndReturnCodeContextInfo(int returnCode);
   void didEndSaveSheetReturnCodeContextInfo(int returnCode, const std::string& filename);
+
+  // The update check: the command starts one on a thread of its own and always answers;
+  // checkForUpdatesAndNotify runs one on the calling thread, which must not be the UI thread.
+  void checkForUpdates();
+  void checkForUpdatesAndNotify(bool notifyUser);
+  // Launching has finished: the first-run sheet, or the silent update check.
+  void applicationDidFinishLaunching();
+  void sheetDidEndReturnCodeContextInfo(int returnCode);
+  void showAboutPanel();
+  void openWebSite();
+  void openKnownIssues();
+  void showHelp();
 
   // The form's values as they stand.
   DropletForm formValues() const;

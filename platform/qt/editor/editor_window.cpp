@@ -67,6 +67,11 @@ void EditorWindow::connectTo(lensBrookController& c) {
   connect(f.actionReset, &QAction::triggered, this, [&c] { c.resetToDefaults(); });
   connect(f.resetButton, &QPushButton::clicked, this, [&c] { c.resetToDefaults(); });
   connect(f.actionQuit, &QAction::triggered, this, &QWidget::close);
+  connect(f.actionShowHelp, &QAction::triggered, this, [&c] { c.showHelp(); });
+  connect(f.actionCheckForUpdates, &QAction::triggered, this, [&c] { c.checkForUpdates(); });
+  connect(f.actionOpenWebSite, &QAction::triggered, this, [&c] { c.openWebSite(); });
+  connect(f.actionOpenKnownIssues, &QAction::triggered, this, [&c] { c.openKnownIssues(); });
+  connect(f.actionShowAboutPanel, &QAction::triggered, this, [&c] { c.showAboutPanel(); });
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
