@@ -105,6 +105,13 @@ TEST_F(EditorWindowTest, OpeningTheFormatPopUpTicksItsBoxBeforeAnythingIsChosen)
   EXPECT_THAT(ticked(), ElementsAre("modifyImageFormat"));
   form().imageFormat->hidePopup();
   EXPECT_EQ(form().imageFormat->currentIndex(), 3);
+
+  // Jumping to an entry by its first letter is a choice too.
+  controller.resetToDefaults();
+  QTest::keyClick(form().imageFormat, Qt::Key_G);
+  EXPECT_THAT(ticked(), ElementsAre("modifyImageFormat"));
+  EXPECT_EQ(form().imageFormat->currentText(), "GIF");
+  EXPECT_FALSE(form().artist->isEnabled());
 }
 
 TEST_F(EditorWindowTest, ChoosingGifWithTheKeyboardDisablesTheMetadataGroupAndKeepsItsTexts) {

@@ -20,6 +20,8 @@ void FormatPopUp::keyPressEvent(QKeyEvent* event) {
       emit willPopUp();
       break;
     default:
+      // Typing a letter jumps to the entry it begins.
+      if (!event->text().trimmed().isEmpty()) emit willPopUp();
       break;
   }
   QComboBox::keyPressEvent(event);

@@ -18,7 +18,7 @@ class FormatPopUp : public QComboBox {
   void willPopUp();
 
  protected:
-  // Without a list a user can still change the choice with the arrow keys or the wheel; that is a
+  // Without a list a user can still change the choice with the keyboard or the wheel; that is a
   // choice as much as one made in the list.
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
