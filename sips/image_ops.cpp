@@ -119,6 +119,16 @@ std::string takeVipsError() {
   return text.empty() ? "libvips failed" : text;
 }
 
+std::optional<std::string> refuseHuge(Size from, Size to) {
+  constexpr double kMaxPixels = 512.0 * 1024 * 1024;
+  double area = double(to.width) * to.height;
+  if (to.width > kMaxSide || to.height > kMaxSide || (area > kMaxPixels && area > double(from.width) * from.height)) {
+    return "the result would be too large (" + std::to_string(to.width) + " x " + std::to_string(to.height) +
+           " pixels)";
+  }
+  return std::nullopt;
+}
+
 bool isResample(const Operation& op) {
   using Kind = Operation::Kind;
   return op.kind == Kind::Resample || op.kind == Kind::ResampleWidth || op.kind == Kind::ResampleHeight ||
@@ -174,8 +184,25 @@ ImageResult resizeTo(ImagePtr image, Size size) {
   });
 }
 
+// The size `op` gives an image of `from` pixels.
+Size resultSize(const Operation& op, Size from) {
+  using Kind = Operation::Kind;
+  switch (op.kind) {
+    case Kind::Pad: return {op.width, op.height};
+    case Kind::Crop: return {std::min(op.width, from.width), std::min(op.height, from.height)};
+    case Kind::Rotate: {
+      double radians = op.angle * M_PI / 180.0;
+      double c = std::fabs(std::cos(radians)), s = std::fabs(std::sin(radians));
+      return {int(std::ceil(from.width * c + from.height * s)), int(std::ceil(from.width * s + from.height * c))};
+    }
+    default: return resampledSize(op, from);
+  }
+}
+
 ImageResult applyOperation(ImagePtr image, const Operation& op, bool keepAlpha) {
   using Kind = Operation::Kind;
+  Size from{image->Xsize, image->Ysize};
+  if (auto error = refuseHuge(from, resultSize(op, from))) return *error;
   switch (op.kind) {
     case Kind::FlipHorizontal:
       return step([&](VipsImage** out) {
@@ -189,13 +216,7 @@ ImageResult applyOperation(ImagePtr image, const Operation& op, bool keepAlpha) 
     case Kind::Resample:
     case Kind::ResampleWidth:
     case Kind::ResampleHeight:
-    case Kind::ResampleMax: {
-      Size size = resampledSize(op, {image->Xsize, image->Ysize});
-      if (size.width > VIPS_MAX_COORD || size.height > VIPS_MAX_COORD) {
-        return std::string("the resampled image would be too large");
-      }
-      return resizeTo(std::move(image), size);
-    }
+    case Kind::ResampleMax: return resizeTo(std::move(image), resampledSize(op, from));
   }
   return image;
 }
@@ -237,7 +258,7 @@ std::optional<std::string> saveImage(VipsImage* image, Format format, const std:
       failed = vips_jpegsave(image, file, "Q", q, "optimize_coding", TRUE, nullptr);
       break;
     case Format::Tiff:
-      failed = vips_tiffsave(image, file, "compression", VIPS_FOREIGN_TIFF_COMPRESSION_DEFLATE, "predictor",
+      failed = vips_tiffsave(image, file, "compression", VIPS_FOREIGN_TIFF_COMPRESSION_LZW, "predictor",
                              VIPS_FOREIGN_TIFF_PREDICTOR_HORIZONTAL, nullptr);
       break;
     case Format::Png: failed = vips_pngsave(image, file, "compression", 6, nullptr); break;

@@ -32,6 +32,11 @@ struct Size {
 // The size a resample operation gives an image of `from` pixels; other operations give `from`.
 Size resampledSize(const Operation& op, Size from);
 
+// Refuses a result of `to` pixels made from an image of `from`: no side beyond what the encoders
+// take, and no growth past half a gigapixel, so a typo in a size cannot fill the disk or run for
+// hours. Error sentence or nullopt.
+std::optional<std::string> refuseHuge(Size from, Size to);
+
 // Whether `op` changes the image size by resampling.
 bool isResample(const Operation& op);
 

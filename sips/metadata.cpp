@@ -87,6 +87,13 @@ std::optional<std::string> writePng(const std::string& path, const Metadata& met
   return std::nullopt;
 }
 
+// EXIF tags that describe JPEG data and are not allowed in a TIFF file.
+bool isJpegOnly(const Exiv2::Exifdatum& datum) {
+  static constexpr std::array<std::string_view, 4> kTags{"ComponentsConfiguration", "CompressedBitsPerPixel",
+                                                          "PixelXDimension", "PixelYDimension"};
+  return datum.groupName() == "Photo" && std::find(kTags.begin(), kTags.end(), datum.tagName()) != kTags.end();
+}
+
 std::string describe(const std::exception& e) { return std::string("metadata: ") + e.what(); }
 
 }  // namespace
@@ -168,6 +175,7 @@ std::optional<std::string> writeMetadata(const std::string& path, Format format,
     auto image = Exiv2::ImageFactory::open(path);
     image->readMetadata();
     for (const auto& datum : metadata.exif) {
+      if (format == Format::Tiff && isJpegOnly(datum)) continue;
       auto it = image->exifData().findKey(Exiv2::ExifKey(datum.key()));
       if (it != image->exifData().end()) {
         it->setValue(&datum.value());

@@ -116,23 +116,21 @@ ImageResult loadUpright(const Plan& plan, const Source& source, std::size_t* app
   int failed = 0;
   if (!plan.operations.empty() && isResample(plan.operations.front())) {
     Size size = resampledSize(plan.operations.front(), uprightSize(head));
-    if (size.width > VIPS_MAX_COORD || size.height > VIPS_MAX_COORD) {
-      return std::string("the resampled image would be too large");
-    }
+    if (auto error = refuseHuge(uprightSize(head), size)) return *error;
     *applied = 1;
     failed = source.jpeg ? vips_thumbnail_buffer(const_cast<char*>(source.jpeg->data()), source.jpeg->size(), &image,
                                                  size.width, "height", size.height, "size", VIPS_SIZE_FORCE,
-                                                 "fail_on", VIPS_FAIL_ON_TRUNCATED, nullptr)
+                                                 "fail_on", VIPS_FAIL_ON_WARNING, nullptr)
                          : vips_thumbnail(source.path.c_str(), &image, size.width, "height", size.height, "size",
-                                          VIPS_SIZE_FORCE, "fail_on", VIPS_FAIL_ON_TRUNCATED, nullptr);
+                                          VIPS_SIZE_FORCE, "fail_on", VIPS_FAIL_ON_WARNING, nullptr);
     if (failed) return takeVipsError();
     return ImagePtr(image);
   }
   VipsAccess access = needsRandomAccess(plan, head) ? VIPS_ACCESS_RANDOM : VIPS_ACCESS_SEQUENTIAL;
   image = source.jpeg ? vips_image_new_from_buffer(source.jpeg->data(), source.jpeg->size(), "", "access", access,
-                                                   "fail_on", VIPS_FAIL_ON_TRUNCATED, nullptr)
+                                                   "fail_on", VIPS_FAIL_ON_WARNING, nullptr)
                       : vips_image_new_from_file(source.path.c_str(), "access", access, "fail_on",
-                                                 VIPS_FAIL_ON_TRUNCATED, nullptr);
+                                                 VIPS_FAIL_ON_WARNING, nullptr);
   if (!image) return takeVipsError();
   ImagePtr loaded(image);
   VipsImage* upright = nullptr;
