@@ -108,7 +108,8 @@ TEST(QtAboutPanel, LoadsOnceShowsTheVersionAndCentres) {
 TEST(QtUserDefaults, KeepsTextsInTheFileAcrossInstancesAndThreads) {
   testing::TempFolder home;
   const QString path = QString::fromStdString(home / "lensBrook/lensBrook.conf");
-  const std::string texts[] = {"NO", "YES", "1.2, beta", "2.1%@", "", "  padded  ", "caf\xC3\xA9", "a=b;c"};
+  const std::string texts[] = {"NO", "YES", "1.2, beta", "2.1%@", "", "  padded  ", "caf\xC3\xA9", "a=b;c",
+                               "@Invalid()", "@ByteArray(2.1)", "2.1\nbeta", "[General]", "\"quoted\""};
   {
     QtUserDefaults defaults(path);
     EXPECT_EQ(defaults.stringForKey("IgnoreVersion"), std::nullopt);
