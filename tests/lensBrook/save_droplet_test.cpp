@@ -170,6 +170,14 @@ TEST_F(SaveFixture, EachSaveStartsFromEmptyContainers) {
   EXPECT_EQ(savePanel.sheets.size(), 2u);
 }
 
+TEST_F(SaveFixture, ASaveNeverCreatesContainersThatSetUpDidNotCreate) {
+  addIcon.value = kControlOn;
+  controller.saveDroplet();
+  EXPECT_EQ(savePanel.sheets.size(), 1u);
+  EXPECT_FALSE(controller.theAttributes);
+  EXPECT_FALSE(controller.theFileAttributes);
+}
+
 TEST_F(SaveFixture, SaveReadsTheLiveControlsIncludingTitlesAndTypedFileTypes) {
   awake();
   modifyImageFormat.value = kControlOn;
