@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -23,20 +24,25 @@ namespace fs = std::filesystem;
 
 std::string g_moduleFolder;
 
-// Loads libvips' optional modules (ImageMagick, HEIF, PDF, ...) the first time a file needs
-// one; most runs never pay for them.
-void loadModules() {
-  static bool loaded = false;
-  if (loaded || g_moduleFolder.empty()) return;
-  loaded = true;
+// Loads libvips' optional modules (ImageMagick, HEIF, PDF, ...) whose file name contains `name`,
+// the first time a file needs them; most runs never pay for any.
+void loadModules(const std::string& name = "") {
+  static std::vector<std::string> loaded;
+  if (g_moduleFolder.empty() || std::find(loaded.begin(), loaded.end(), name) != loaded.end()) return;
+  loaded.push_back(name);
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(g_moduleFolder, ec)) {
-    if (entry.path().extension() != ".so") continue;
+    if (entry.path().extension() != ".so" || entry.path().filename().string().find(name) == std::string::npos) {
+      continue;
+    }
     if (GModule* module = g_module_open(entry.path().c_str(), G_MODULE_BIND_LAZY)) {
       g_module_make_resident(module);
     }
   }
 }
+
+// The module that reads and writes the formats libvips has no code of its own for.
+constexpr const char* kMagickModule = "magick";
 
 std::optional<std::string> readFile(const std::string& path, std::size_t limit) {
   std::ifstream in(path, std::ios::binary);
@@ -76,7 +82,10 @@ SourceResult openSource(const std::string& path) {
   auto head = readFile(path, kSniffBytes);
   if (!head) return std::string("cannot read: ") + std::strerror(errno);
   Source source{path, sniffFormat(*head), std::nullopt, info.st_mtime};
-  if (!readsWithoutModules(*head)) loadModules();
+  if (!readsWithoutModules(*head)) {
+    bool magick = source.format == Format::Bmp || source.format == Format::Psd || source.format == Format::Pict;
+    loadModules(magick ? kMagickModule : "");
+  }
   if (source.format == Format::Qtif) {
     auto whole = readFile(path, 0);
     auto image = whole ? readQtif(*whole) : std::nullopt;
@@ -219,7 +228,7 @@ std::optional<std::string> processFile(const Plan& plan, const std::string& inpu
 
   std::optional<Format> format = plan.format ? plan.format : source.format;
   if (!format) return std::string("cannot write this kind of image; choose an output format");
-  if (*format == Format::Bmp || *format == Format::Psd || *format == Format::Pict) loadModules();
+  if (*format == Format::Bmp || *format == Format::Psd || *format == Format::Pict) loadModules(kMagickModule);
   if (!plan.metadata.empty() && !holdsMetadata(*format)) {
     return std::string(formatName(*format)) + " files cannot hold " + propertyName(plan.metadata.front().property);
   }
