@@ -50,16 +50,10 @@ struct OnePanel : AboutPanelLoader {
   }
 };
 
-std::string feedNaming(const std::string& version) {
-  return "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>newVersionNumber</key><string>" + version +
-         "</string><key>newProductURL</key><string>http://lensbrook.test/</string><key>newDownloadURL</key>"
-         "<string>http://lensbrook.test/get</string><key>newBuildNumber</key><string>1</string></dict></plist>";
-}
-
 class HelpMenuTest : public ::testing::Test {
  protected:
   explicit HelpMenuTest(std::string feedVersion = "1.0")
-      : http(std::make_shared<fakes::ServedFeed>(feedNaming(feedVersion))),
+      : http(std::make_shared<fakes::ServedFeed>(fakes::feedNaming(feedVersion))),
         updates({http, defaults, threadAlerts, workspace, texts, "http://updates.lensbrook.test/feed.plist", "1.0"}),
         startup({*defaults, sheets, *workspace, help, panels, [this](bool notify) { updates.detachCheck(notify); }},
                 texts, "https://lensbrook.test") {

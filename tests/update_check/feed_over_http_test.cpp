@@ -12,16 +12,9 @@
 namespace lensbrook {
 namespace {
 
+using fakes::feedNaming;
 using testing::CannedResponse;
 using testing::TestHttpServer;
-
-std::string feedNaming(const std::string& version) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
-         "<key>newVersionNumber</key><string>" + version + "</string>"
-         "<key>newProductURL</key><string>http://lensbrook.test/lensbrook/</string>"
-         "<key>newDownloadURL</key><string>http://lensbrook.test/get</string>"
-         "<key>newBuildNumber</key><string>9</string></dict></plist>";
-}
 
 struct HttpCase {
   const char* name;

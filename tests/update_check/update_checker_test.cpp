@@ -15,16 +15,9 @@ using fakes::MemoryDefaults;
 using fakes::ServedFeed;
 
 const char* const kFeedURL = "http://updates.lensbrook.test/lensbrook/lensbrook.plist";
-const char* const kProduct = "http://lensbrook.test/lensbrook/2.1/";
-const char* const kDownload = "https://lensbrook.test/download/lensBrook-2.1.tar.gz";
-
-std::string feedNaming(const std::string& version) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
-         "<key>newVersionNumber</key><string>" + version + "</string>"
-         "<key>newProductURL</key><string>" + kProduct + "</string>"
-         "<key>newDownloadURL</key><string>" + kDownload + "</string>"
-         "<key>newBuildNumber</key><string>77</string></dict></plist>";
-}
+using fakes::feedNaming;
+const char* const kProduct = fakes::kFeedProductURL;
+const char* const kDownload = fakes::kFeedDownloadURL;
 
 StringTable editorTexts() {
   return StringTable(PropertyList::dictionary({{"NEW_UPDATE_TEXT", PropertyList::string("Version %@ is out.")},

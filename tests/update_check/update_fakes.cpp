@@ -64,6 +64,14 @@ std::vector<std::string> LockedWorkspace::opened() const {
   return opened_;
 }
 
+std::string feedNaming(const std::string& version) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+         "<key>newVersionNumber</key><string>" + version + "</string>"
+         "<key>newProductURL</key><string>" + kFeedProductURL + "</string>"
+         "<key>newDownloadURL</key><string>" + kFeedDownloadURL + "</string>"
+         "<key>newBuildNumber</key><string>77</string></dict></plist>";
+}
+
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!done()) {

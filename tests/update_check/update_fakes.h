@@ -72,6 +72,13 @@ class LockedWorkspace : public Workspace {
   std::vector<std::string> opened_;
 };
 
+// The products' pages a test feed names.
+inline constexpr const char* kFeedProductURL = "http://lensbrook.test/lensbrook/2.1/";
+inline constexpr const char* kFeedDownloadURL = "https://lensbrook.test/download/lensBrook-2.1.tar.gz";
+
+// An XML feed naming release `version`, with the two pages above.
+std::string feedNaming(const std::string& version);
+
 // Polls `done` until it holds or `limit` passes; returns its last answer.
 bool waitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds limit = std::chrono::seconds(10));
