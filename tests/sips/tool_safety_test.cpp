@@ -1,5 +1,9 @@
 // The built tool never loses a byte of the user's files: errors, atomic replacement, links.
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
@@ -131,6 +135,33 @@ TEST_F(SipsTool, AHugeClaimedImageFailsCleanly) {
   EXPECT_TRUE(run.err.starts_with("Error: ")) << run.err;
   EXPECT_TRUE(readBytes(bomb) == bytes);
   EXPECT_EQ(listFolder(dir_.string()), (std::vector<std::string>{"bomb.jpg", "photo.jpg"}));
+}
+
+// Killed while writing, the tool takes its temporary file away and the folder holds only what
+// it held before, or the finished result if the work won the race.
+TEST_F(SipsTool, AKillMidWriteLeavesNoTemporaryFile) {
+  std::string source = path("noise.png");
+  VipsImage* noise = nullptr;
+  ASSERT_EQ(vips_gaussnoise(&noise, 3000, 3000, nullptr), 0);
+  ASSERT_EQ(vips_image_write_to_file(noise, source.c_str(), nullptr), 0);
+  g_object_unref(noise);
+  std::string original = readBytes(source);
+  std::string out = path("out.tif");
+  std::vector<std::string> args{SIPS_TOOL_PATH, "-r", "33", "-s", "format", "tiff", source, "--out", out};
+  std::vector<char*> argv;
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+  ::usleep(300 * 1000);
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  bool finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  EXPECT_TRUE(readBytes(source) == original);
+  std::vector<std::string> expected{"noise.png"};
+  if (finished) expected = {"noise.png", "out.tif"};
+  EXPECT_EQ(listFolder(dir_.string()), expected);
 }
 
 }  // namespace
