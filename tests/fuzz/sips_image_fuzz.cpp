@@ -1,0 +1,59 @@
+// Whatever a photo folder holds reaches the tool's loading path: sniffing, container parsing,
+// header probing and decoding. Each input is probed, then shrunk and cropped into small results.
+// The optional libvips modules stay unloaded: the aim is our code, not ImageMagick's.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <vips/vips.h>
+
+#include "sips/arguments.h"
+#include "sips/metadata.h"
+#include "sips/pipeline.h"
+
+namespace {
+
+namespace sips = lensbrook::sips;
+using Kind = sips::Operation::Kind;
+
+struct Setup {
+  std::string input, output;
+  sips::Plan probe, shrink, crop;
+
+  Setup() {
+    char folder[] = "/tmp/sips_image_fuzz.XXXXXX";
+    if (::mkdtemp(folder) == nullptr || VIPS_INIT("sips_image_fuzz") != 0) std::abort();
+    vips_cache_set_max(0);
+    vips_concurrency_set(1);
+    sips::initMetadata();
+    input = std::string(folder) + "/input";
+    output = std::string(folder) + "/output";
+    probe.queries = {sips::Query::PixelHeight, sips::Query::PixelWidth};
+    probe.inputs = {input};
+    // A resample first goes through shrink-on-load; anything else through a full decode.
+    shrink.operations = {{Kind::ResampleMax, 0, 8, 8}};
+    shrink.format = sips::Format::Png;
+    shrink.out = output;
+    crop.operations = {{Kind::FlipVertical}, {Kind::Crop, 0, 4, 4}};
+    crop.format = sips::Format::Jpeg;
+    crop.out = output;
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static Setup setup;
+  std::FILE* file = std::fopen(setup.input.c_str(), "wb");
+  if (file == nullptr) std::abort();
+  if (std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) std::abort();
+  for (const sips::Plan* plan : {&setup.probe, &setup.shrink, &setup.crop}) {
+    (void)sips::processFile(*plan, setup.input);
+    ::unlink(setup.output.c_str());
+  }
+  vips_error_clear();
+  return 0;
+}
