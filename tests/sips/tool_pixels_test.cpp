@@ -140,6 +140,53 @@ TEST_F(SipsTool, QualityScalesLossyFormatsAndLeavesLosslessPixelsAlone) {
   }
 }
 
+struct ColourCase {
+  const char* source;
+  const char* format;
+  VipsInterpretation interpretation;
+  bool profile;
+};
+
+// Profiles stay where the output keeps one; CMYK stays CMYK only in jpeg and tiff; elsewhere the
+// pixels are converted to sRGB so they look the same without a profile.
+TEST_F(SipsTool, ColoursSurviveFormatsWithAndWithoutProfiles) {
+  std::string plain = makeNoise("plain.jpg");
+  for (const char* name : {"cmyk.jpg", "profiled.jpg"}) {
+    VipsImage* in = vips_image_new_from_file(plain.c_str(), nullptr);
+    VipsImage* out = nullptr;
+    const char* profile = std::string(name) == "cmyk.jpg" ? "cmyk" : "p3";
+    ASSERT_EQ(vips_icc_transform(in, &out, profile, "input_profile", "srgb", nullptr), 0) << vips_error_buffer();
+    ASSERT_EQ(vips_image_write_to_file(out, path(name).c_str(), nullptr), 0);
+    g_object_unref(in);
+    g_object_unref(out);
+  }
+  const ColourCase cases[] = {
+      {"cmyk.jpg", "jpeg", VIPS_INTERPRETATION_CMYK, true},
+      {"cmyk.jpg", "tiff", VIPS_INTERPRETATION_CMYK, true},
+      {"cmyk.jpg", "png", VIPS_INTERPRETATION_sRGB, false},
+      {"cmyk.jpg", "gif", VIPS_INTERPRETATION_sRGB, false},
+      {"profiled.jpg", "png", VIPS_INTERPRETATION_sRGB, true},
+      {"profiled.jpg", "jpeg", VIPS_INTERPRETATION_sRGB, true},
+      {"profiled.jpg", "gif", VIPS_INTERPRETATION_sRGB, false},
+      {"profiled.jpg", "jp2", VIPS_INTERPRETATION_sRGB, false},
+  };
+  for (const auto& c : cases) {
+    std::string out = path(std::string("out-") + c.source + "." + c.format);
+    ToolRun run = sips({"-f", "horizontal", "-s", "format", c.format, path(c.source), "--out", out});
+    ASSERT_EQ(run.status, 0) << c.source << c.format << run.err;
+    VipsImage* image = vips_image_new_from_file(out.c_str(), nullptr);
+    ASSERT_NE(image, nullptr) << out;
+    EXPECT_EQ(vips_image_guess_interpretation(image), c.interpretation) << out;
+    EXPECT_EQ(vips_image_get_typeof(image, VIPS_META_ICC_NAME) != 0, c.profile) << out;
+    g_object_unref(image);
+  }
+  // Converted rather than relabelled: a mid grey stays a mid grey.
+  Rgb before = pixel(plain, 100, 75);
+  Rgb after = pixel(path("out-cmyk.jpg.png"), 99, 75);
+  EXPECT_NEAR(after.r, before.r, 40);
+  EXPECT_NEAR(after.g, before.g, 40);
+}
+
 // A JPEG whose EXIF says "turn right" is probed and processed as the user sees it.
 TEST_F(SipsTool, PixelWorkTurnsPhotosUprightFirst) {
   std::string photo = makeImage("photo.jpg", 6);
