@@ -90,7 +90,8 @@ def main(bundle):
             plistlib.dump(info, f)
 
         env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config"),
-                   XDG_DATA_HOME=os.path.join(home, "data"), QT_QPA_PLATFORM="offscreen")
+                   XDG_DATA_HOME=os.path.join(home, "data"), QT_QPA_PLATFORM="offscreen",
+                   no_proxy="127.0.0.1")
         conf = os.path.join(home, "config", "lensBrook", "lensBrook.conf")
         executable = os.path.join(copy, "Contents", "MacOS", "lensBrook")
 
