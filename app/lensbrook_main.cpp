@@ -74,7 +74,8 @@ int runEditor(QApplication& qtApplication) {
   auto defaults = std::make_shared<QtUserDefaults>();
   auto workspace = std::make_shared<QtWorkspace>();
   const UpdateChecker updates({std::make_shared<CurlHttpFetch>(), defaults, std::make_shared<GuiThreadAlerts>(),
-                               workspace, texts, info.feedURL, info.bundleVersion});
+                               std::make_shared<GuiThreadWorkspace>(workspace), texts, info.feedURL,
+                               info.bundleVersion});
   QtHelpViewer help(QString::fromStdString(location.resourcesPath + "/help/index.html"));
   QtAboutPanelLoader aboutPanels(info.bundleVersion);
   EditorStartup startup({*defaults, sheets, *workspace, help, aboutPanels,

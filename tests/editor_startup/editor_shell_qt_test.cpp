@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QThread>
 
 #include <future>
 #include <thread>
@@ -84,6 +85,25 @@ TEST(GuiThreadAlerts, AnAlertTheInterfaceDropsIsNotAnswered) {
   delete box;
   ASSERT_EQ(answer.wait_for(std::chrono::seconds(5)), std::future_status::ready) << "the check would hang";
   EXPECT_EQ(answer.get(), kAlertNotAnswered);
+}
+
+TEST(GuiThreadWorkspace, PagesOpenOnTheGuiThreadWhileTheCheckWaits) {
+  struct ThreadNoting : Workspace {
+    std::vector<std::pair<std::string, bool>> opened;  // the address, and whether on the GUI thread
+    bool openURL(const std::string& url) override {
+      opened.emplace_back(url, QThread::currentThread() == qApp->thread());
+      return url.rfind("https:", 0) == 0;
+    }
+  };
+  auto pages = std::make_shared<ThreadNoting>();
+  GuiThreadWorkspace workspace(pages);
+  for (const char* url : {"https://lensbrook.test/get", "ftp://lensbrook.test/get"}) {
+    std::future<bool> handedOn = std::async(std::launch::async, [&workspace, url] { return workspace.openURL(url); });
+    while (handedOn.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) QTest::qWait(5);
+    EXPECT_EQ(handedOn.get(), url[0] == 'h') << url;
+  }
+  EXPECT_EQ(pages->opened, (std::vector<std::pair<std::string, bool>>{{"https://lensbrook.test/get", true},
+                                                                       {"ftp://lensbrook.test/get", true}}));
 }
 
 TEST(QtAboutPanel, LoadsOnceShowsTheVersionAndCentres) {

@@ -64,4 +64,17 @@ int GuiThreadAlerts::runAlertAndWait(const Alert& alert) {
   return answer.get();
 }
 
+GuiThreadWorkspace::GuiThreadWorkspace(std::shared_ptr<Workspace> workspace) : workspace_(std::move(workspace)) {}
+
+bool GuiThreadWorkspace::openURL(const std::string& url) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app) return false;
+  if (QThread::currentThread() == app->thread()) return workspace_->openURL(url);
+  // A call still queued when the application goes away is dropped and leaves `opened` false.
+  bool opened = false;
+  QMetaObject::invokeMethod(
+      app, [this, &url] { return workspace_->openURL(url); }, Qt::BlockingQueuedConnection, &opened);
+  return opened;
+}
+
 }  // namespace lensbrook
