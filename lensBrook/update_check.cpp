@@ -1,5 +1,6 @@
 #include "lensBrook/update_check.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <system_error>
