@@ -11,12 +11,9 @@ namespace {
 
 bool isTicked(const CheckBox* box) { return box->state() == kControlOn; }
 
-// Whether the chosen output format cannot carry the metadata texts: the entries at positions 2 and 8,
-// and PICT wherever it stands, which the image tool refuses to give metadata as well; a droplet asked
-// for both would fail on every file.
-bool formatDropsMetadata(int position, const std::string& title) {
-  return position == 2 || position == 8 || lowercased(title) == "pict";
-}
+// The form lists the two output formats that cannot carry the metadata texts (BMP and PICT) at these
+// positions.
+bool formatDropsMetadata(int position) { return position == 2 || position == 8; }
 
 }  // namespace
 
@@ -70,7 +67,7 @@ void lensBrookController::setMetadataGroupEnabled(bool enabled) {
 void lensBrookController::imageFormatDidChange() {
   const bool dropsMetadata =
       isTicked(modifyImageFormat) &&
-      formatDropsMetadata(imageFormat->indexOfSelectedItem(), imageFormat->titleOfSelectedItem());
+      formatDropsMetadata(imageFormat->indexOfSelectedItem());
   setMetadataGroupEnabled(!dropsMetadata);
 }
 

@@ -108,18 +108,18 @@ TEST_F(EditorWindowTest, OpeningTheFormatPopUpTicksItsBoxBeforeAnythingIsChosen)
 
   // Jumping to an entry by its first letter is a choice too.
   controller.resetToDefaults();
-  QTest::keyClick(form().imageFormat, Qt::Key_G);
+  QTest::keyClick(form().imageFormat, Qt::Key_B);
   EXPECT_THAT(ticked(), ElementsAre("modifyImageFormat"));
-  EXPECT_EQ(form().imageFormat->currentText(), "GIF");
+  EXPECT_EQ(form().imageFormat->currentText(), "BMP");
   EXPECT_FALSE(form().artist->isEnabled());
 }
 
-TEST_F(EditorWindowTest, ChoosingGifWithTheKeyboardDisablesTheMetadataGroupAndKeepsItsTexts) {
+TEST_F(EditorWindowTest, ChoosingPictWithTheKeyboardDisablesTheMetadataGroupAndKeepsItsTexts) {
   QTest::keyClicks(form().artist, "Ann");
   form().imageFormat->setFocus();
   for (int i = 0; i < 8; ++i) QTest::keyClick(form().imageFormat, Qt::Key_Down);
 
-  EXPECT_EQ(lowercased(form().imageFormat->currentText().toStdString()), "gif");
+  EXPECT_EQ(lowercased(form().imageFormat->currentText().toStdString()), "pict");
   EXPECT_THAT(ticked(), ElementsAre("modifyImageFormat"));
   EXPECT_FALSE(form().artist->isEnabled());
   EXPECT_FALSE(form().modifyArtist->isEnabled());
@@ -176,7 +176,7 @@ TEST_F(EditorWindowTest, EntriesGiveTheToolsNamesWithTheMetadataFreeFormatsAt2An
   }
   EXPECT_EQ(seen, formats);
   EXPECT_EQ(form().imageFormat->itemText(2).toLower(), "bmp");
-  EXPECT_EQ(form().imageFormat->itemText(8).toLower(), "gif");
+  EXPECT_EQ(form().imageFormat->itemText(8).toLower(), "pict");
 
   const std::set<std::string> qualities = {"default", "low", "normal", "high", "best"};
   std::set<std::string> cells;

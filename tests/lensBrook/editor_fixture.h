@@ -40,7 +40,7 @@ class EditorFixture : public ::testing::Test {
   FakeTextField cropImageHeight{"cropImageHeight", journal};
   FakeTextField cropImageWidth{"cropImageWidth", journal};
   FakePopUpButton imageFormat{"imageFormat", journal,
-                              {"JPEG", "TIFF", "BMP", "PNG", "JP2", "PSD", "PICT", "QTIF", "GIF"}};
+                              {"JPEG", "TIFF", "BMP", "PNG", "JP2", "PSD", "GIF", "QTIF", "PICT"}};
   FakeRadioMatrix imageQuality{"imageQuality", journal,
                                {{{0, 0}, "Default"}, {{0, 1}, "Low"}, {{0, 2}, "Normal"},
                                 {{1, 0}, "High"}, {{1, 1}, "Best"}}};

@@ -114,8 +114,8 @@ class MetadataRuleTest : public EditorFixture,
 
 TEST_P(MetadataRuleTest, GroupIsDisabledOnlyForATickedFormatWithoutMetadata) {
   const auto [position, formatTicked] = GetParam();
-  // BMP and GIF stand at 2 and 8; PICT (at 6) cannot carry the texts either.
-  const bool disables = formatTicked && (position == 2 || position == 6 || position == 8);
+  // BMP and PICT, which cannot carry the texts, stand at 2 and 8.
+  const bool disables = formatTicked && (position == 2 || position == 8);
   awake();
   artist.text = "Ann";
   copyright.text = "";
