@@ -107,6 +107,14 @@ bool holdsMetadata(Format format) {
   return format != Format::Gif && format != Format::Bmp && format != Format::Pict;
 }
 
+std::optional<std::string> refuseEdits(Format format, const std::vector<MetadataEdit>& edits) {
+  if (holdsMetadata(format)) return std::nullopt;
+  for (const MetadataEdit& edit : edits) {
+    if (edit.value) return std::string(formatName(format)) + " files cannot hold " + propertyName(edit.property);
+  }
+  return std::nullopt;
+}
+
 namespace {
 
 template <typename Open>
@@ -196,9 +204,7 @@ std::optional<std::string> writeMetadata(const std::string& path, Format format,
 
 std::optional<std::string> editMetadata(const std::string& path, Format format,
                                         const std::vector<MetadataEdit>& edits) {
-  if (!holdsMetadata(format)) {
-    return std::string(formatName(format)) + " files cannot hold " + propertyName(edits.front().property);
-  }
+  if (!holdsMetadata(format)) return refuseEdits(format, edits);
   try {
     if (format == Format::Png) {
       Metadata metadata = readMetadata(path);

@@ -23,6 +23,10 @@ void initMetadata();
 // Whether files of `format` can carry the artist, copyright and description texts.
 bool holdsMetadata(Format format);
 
+// Why `edits` cannot be made in a file of `format`, or nullopt when they can. A text removed from
+// a format that cannot hold one is already absent, so only setting one is refused.
+std::optional<std::string> refuseEdits(Format format, const std::vector<MetadataEdit>& edits);
+
 // What the image file at `path` carries; empty where exiv2 does not know the format.
 Metadata readMetadata(const std::string& path);
 // The same for an image held in memory (the JPEG inside a QuickTime image).

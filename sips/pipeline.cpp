@@ -229,9 +229,7 @@ std::optional<std::string> processFile(const Plan& plan, const std::string& inpu
   std::optional<Format> format = plan.format ? plan.format : source.format;
   if (!format) return std::string("cannot write this kind of image; choose an output format");
   if (*format == Format::Bmp || *format == Format::Psd || *format == Format::Pict) loadModules(kMagickModule);
-  if (!plan.metadata.empty() && !holdsMetadata(*format)) {
-    return std::string(formatName(*format)) + " files cannot hold " + propertyName(plan.metadata.front().property);
-  }
+  if (auto refused = refuseEdits(*format, plan.metadata)) return refused;
   std::string target = targetFor(plan, input);
   std::string error;
   auto output = OutputFile::create(target, &error);

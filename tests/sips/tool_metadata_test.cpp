@@ -48,6 +48,28 @@ TEST_F(SipsTool, RemovingATextTakesItOutOfExifAndXmp) {
   EXPECT_EQ(exifTag(photo, "XMP:Rights"), "New");
 }
 
+// A file that cannot hold texts already has none removed: only setting one is an error.
+TEST_F(SipsTool, RemovingATextFromAFormatWithoutTextsSucceeds) {
+  std::string photo = makeImage("photo.jpg");
+  std::string bmp = path("still.bmp");
+  ASSERT_EQ(sips({"-s", "format", "bmp", photo, "--out", bmp}).status, 0);
+  std::string bmpBytes = readBytes(bmp);
+  for (const char* format : {"bmp", "pict"}) {
+    std::string out = path(std::string("out.") + format);
+    ToolRun run = sips({"-d", "artist", "-d", "description", "-s", "format", format, photo, "--out", out});
+    ASSERT_EQ(run.status, 0) << format << run.err;
+    EXPECT_EQ(sips({"-g", "pixelWidth", out}).out, out + "\n  pixelWidth: 60\n") << format;
+    ToolRun set = sips({"-d", "artist", "-s", "copyright", "C", "-s", "format", format, photo, "--out", out});
+    EXPECT_EQ(set.status, 1) << format;
+    EXPECT_NE(set.err.find(std::string(format) + " files cannot hold copyright"), std::string::npos) << set.err;
+  }
+  // Without a conversion the file is left as it was.
+  ToolRun inPlace = sips({"-d", "copyright", bmp});
+  ASSERT_EQ(inPlace.status, 0) << inPlace.err;
+  EXPECT_EQ(readBytes(bmp), bmpBytes);
+  EXPECT_EQ(sips({"-s", "artist", "A", bmp}).status, 1);
+}
+
 // The compressed image data of a file: JPEG scan data after the first SOS marker, PNG IDAT
 // chunks; empty for other formats.
 std::string compressedData(const std::string& bytes) {
