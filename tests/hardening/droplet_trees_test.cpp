@@ -86,14 +86,14 @@ TEST_F(DropletTrees, AnItemDeletedMidBatchIsReportedAndTheRestGoOn) {
   std::string photos = temp / "Photos";
   fs::create_directories(photos);
   for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) writeText(photos + "/" + name, "x");
-  // The first run of the tool deletes the item that was listed last.
+  // The first run of the tool, on a.jpg, deletes b.jpg before its turn comes.
   std::string real = temp / "recording-tool";
   fs::rename(tool, real);
   writeText(tool, "#!/bin/sh\nrm -f \"$DELETE_ON_FIRST_RUN\"\nunset DELETE_ON_FIRST_RUN\nexec \"" + real +
                       "\" \"$@\"\n");
   ASSERT_EQ(::chmod(tool.c_str(), 0755), 0);
   ::setenv("DELETE_ON_FIRST_RUN", (photos + "/b.jpg").c_str(), 1);
-  DropletRun run = drop({photos + "/b.jpg", photos + "/a.jpg", photos + "/c.jpg"});
+  DropletRun run = drop({photos + "/a.jpg", photos + "/b.jpg", photos + "/c.jpg"});
   ::unsetenv("DELETE_ON_FIRST_RUN");
 
   EXPECT_EQ(run.status, 0);
