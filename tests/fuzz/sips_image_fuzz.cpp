@@ -20,17 +20,18 @@ namespace sips = lensbrook::sips;
 using Kind = sips::Operation::Kind;
 
 struct Setup {
-  std::string input, output;
+  std::string folder, input, output;
   sips::Plan probe, shrink, crop;
 
   Setup() {
-    char folder[] = "/tmp/sips_image_fuzz.XXXXXX";
-    if (::mkdtemp(folder) == nullptr || VIPS_INIT("sips_image_fuzz") != 0) std::abort();
+    char pattern[] = "/tmp/sips_image_fuzz.XXXXXX";
+    if (::mkdtemp(pattern) == nullptr || VIPS_INIT("sips_image_fuzz") != 0) std::abort();
+    folder = pattern;
     vips_cache_set_max(0);
     vips_concurrency_set(1);
     sips::initMetadata();
-    input = std::string(folder) + "/input";
-    output = std::string(folder) + "/output";
+    input = folder + "/input";
+    output = folder + "/output";
     probe.queries = {sips::Query::PixelHeight, sips::Query::PixelWidth};
     probe.inputs = {input};
     // A resample first goes through shrink-on-load; anything else through a full decode.
@@ -40,6 +41,12 @@ struct Setup {
     crop.operations = {{Kind::FlipVertical}, {Kind::Crop, 0, 4, 4}};
     crop.format = sips::Format::Jpeg;
     crop.out = output;
+  }
+
+  ~Setup() {
+    ::unlink(input.c_str());
+    ::unlink(output.c_str());
+    ::rmdir(folder.c_str());
   }
 };
 
