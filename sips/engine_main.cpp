@@ -65,7 +65,7 @@ extern "C" int lensbrook_sips_engine_main(int argc, char** argv) {
   }
   sips::setModuleFolder(SIPS_VIPS_MODULE_DIR);
   sips::initMetadata();
-  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, removePendingAndExit);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ}) std::signal(signal, removePendingAndExit);
 
   int status = 0;
   for (const std::string& input : plan.inputs) {
