@@ -65,7 +65,11 @@ extern "C" int lensbrook_sips_engine_main(int argc, char** argv) {
   }
   sips::setModuleFolder(SIPS_VIPS_MODULE_DIR);
   sips::initMetadata();
-  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ}) std::signal(signal, removePendingAndExit);
+  // A signal the caller ignores stays ignored: an ignored file-size limit, for one, makes the write
+  // fail instead, which is reported like a full disk.
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ}) {
+    if (std::signal(signal, removePendingAndExit) == SIG_IGN) std::signal(signal, SIG_IGN);
+  }
 
   int status = 0;
   for (const std::string& input : plan.inputs) {
