@@ -30,6 +30,7 @@ EXPECTED = {
     "truncated.tif": dict(size=(64, 48), probe="either", pixels="error", meta="either"),
     "huge.png": dict(size=(100000, 100000), probe=(100000, 100000), pixels="error", meta="either"),
     "broken_exif.jpg": dict(size=(64, 48), probe=(64, 48), pixels="ok", meta="either"),
+    "icon_header.ico": dict(size=(800, 480), probe=(800, 480), pixels="either", meta="either"),
     "pages.tif": dict(size=(4, 4), probe=(4, 4), pixels="ok", meta="ok"),
     "frames.gif": dict(size=(1, 1), probe=(1, 1), pixels="ok", meta="ok"),
     "cmyk.jpg": dict(size=(64, 48), probe=(64, 48), pixels="ok", meta="ok"),
