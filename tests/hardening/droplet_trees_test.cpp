@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
 
 #include "tests/droplet_integration/droplet_fixture.h"
@@ -14,8 +13,6 @@ namespace lensbrook::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr FileTime kDate = 1'262'304'000'000'000'000;
 
 class DropletTrees : public DropletFixture {
  protected:
