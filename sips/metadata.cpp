@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string_view>
 
+#include "sips/formats.h"
+#include "sips/gif_xmp.h"
 #include "sips/png_chunks.h"
 
 namespace lensbrook::sips {
@@ -44,6 +46,20 @@ void eraseXmp(Exiv2::XmpData& xmp, const char* key) {
   if (it != xmp.end()) xmp.erase(it);
 }
 
+// Typed by hand: exiv2 would read a leading lang="..." of the text as a language qualifier.
+void setXmpText(Exiv2::XmpData& xmp, const PropertyKeys& keys, const std::string& text) {
+  eraseXmp(xmp, keys.xmp);
+  if (keys.property == Property::Artist) {
+    Exiv2::XmpArrayValue creators(Exiv2::xmpSeq);
+    creators.read(text);
+    xmp.add(Exiv2::XmpKey(keys.xmp), &creators);
+  } else {
+    Exiv2::LangAltValue alternatives;
+    alternatives.value_["x-default"] = text;
+    xmp.add(Exiv2::XmpKey(keys.xmp), &alternatives);
+  }
+}
+
 template <typename Data, typename Key>
 void eraseExif(Data& exif, const char* key) {
   auto it = exif.findKey(Key(key));
@@ -65,6 +81,29 @@ std::optional<std::string> readWhole(const std::string& path) {
   return data.str();
 }
 
+// Replaces the file at `path` (a temporary copy) with `bytes`, the same file with new metadata.
+std::optional<std::string> rewrite(const std::string& path, const std::optional<std::string>& bytes,
+                                   const std::string& kind) {
+  if (!bytes) return "the " + kind + " data is malformed";
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes->data(), std::streamsize(bytes->size()));
+  out.close();
+  if (!out) return "cannot write the " + kind + " metadata";
+  return std::nullopt;
+}
+
+// The packet for `xmp`, "" when empty; false when exiv2 cannot encode it. The toolkit pads packets
+// by 2 KB for editing in place, of no use in a file that is always rewritten whole.
+bool encodePacket(const Exiv2::XmpData& xmp, std::string& packet) {
+  packet.clear();
+  if (xmp.empty()) return true;
+  if (Exiv2::XmpParser::encode(packet, xmp) != 0) return false;
+  std::size_t end = packet.rfind("<?xpacket end=");
+  std::size_t padding = packet.find_last_not_of(" \n", end == std::string::npos ? 0 : end - 1);
+  if (end != std::string::npos && padding != std::string::npos) packet.replace(padding + 1, end - padding - 1, "\n");
+  return true;
+}
+
 std::optional<std::string> writePng(const std::string& path, const Metadata& metadata) {
   auto png = readWhole(path);
   if (!png) return "cannot read back the PNG written";
@@ -75,16 +114,24 @@ std::optional<std::string> writePng(const std::string& path, const Metadata& met
     exif.assign(blob.begin(), blob.end());
   }
   std::string xmp;
-  if (!metadata.xmp.empty() && Exiv2::XmpParser::encode(xmp, metadata.xmp) != 0) {
-    return "cannot encode the XMP metadata";
+  if (!encodePacket(metadata.xmp, xmp)) return "cannot encode the XMP metadata";
+  return rewrite(path, replacePngMetadata(*png, exif, xmp), "PNG");
+}
+
+// exiv2 reads and writes no GIF metadata, and a GIF holds no EXIF: its texts go into the XMP packet.
+std::optional<std::string> writeGif(const std::string& path, const Metadata& metadata) {
+  auto gif = readWhole(path);
+  if (!gif) return "cannot read back the GIF written";
+  Exiv2::XmpData xmp = metadata.xmp;
+  for (const auto& keys : kKeys) {
+    auto text = metadata.exif.findKey(Exiv2::ExifKey(keys.exif));
+    if (text != metadata.exif.end() && xmp.findKey(Exiv2::XmpKey(keys.xmp)) == xmp.end()) {
+      setXmpText(xmp, keys, text->toString());
+    }
   }
-  auto replaced = replacePngMetadata(*png, exif, xmp);
-  if (!replaced) return "the PNG data is malformed";
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(replaced->data(), std::streamsize(replaced->size()));
-  out.close();
-  if (!out) return "cannot write the PNG metadata";
-  return std::nullopt;
+  std::string packet;
+  if (!encodePacket(xmp, packet)) return "cannot encode the XMP metadata";
+  return rewrite(path, replaceGifXmp(*gif, packet), "GIF");
 }
 
 // EXIF tags that describe JPEG data and are not allowed in a TIFF file.
@@ -104,7 +151,7 @@ void initMetadata() {
 }
 
 bool holdsMetadata(Format format) {
-  return format != Format::Gif && format != Format::Bmp && format != Format::Pict;
+  return format != Format::Bmp && format != Format::Pict;
 }
 
 std::optional<std::string> refuseEdits(Format format, const std::vector<MetadataEdit>& edits) {
@@ -134,7 +181,15 @@ Metadata readFrom(Open open) {
 }  // namespace
 
 Metadata readMetadata(const std::string& path) {
-  return readFrom([&] { return Exiv2::ImageFactory::open(path); });
+  Metadata metadata = readFrom([&] { return Exiv2::ImageFactory::open(path); });
+  char head[6] = {};
+  std::ifstream in(path, std::ios::binary);
+  if (!in.read(head, sizeof head) || sniffFormat(std::string_view(head, sizeof head)) != Format::Gif) return metadata;
+  auto gif = readWhole(path);
+  auto packet = gif ? readGifXmp(*gif) : std::nullopt;
+  // A packet exiv2 cannot parse is dropped; the texts set on it are written anew.
+  if (packet && !packet->empty() && Exiv2::XmpParser::decode(metadata.xmp, *packet) != 0) metadata.xmp.clear();
+  return metadata;
 }
 
 Metadata readMetadataFromMemory(const std::string& bytes) {
@@ -151,7 +206,7 @@ void applyEdits(Metadata& metadata, const std::vector<MetadataEdit>& edits) {
     eraseXmp(metadata.xmp, keys.xmp);
     if (!edit.value) continue;
     metadata.exif[keys.exif] = *edit.value;
-    if (hadXmp) metadata.xmp[keys.xmp] = *edit.value;
+    if (hadXmp) setXmpText(metadata.xmp, keys, *edit.value);
   }
 }
 
@@ -180,6 +235,7 @@ std::optional<std::string> writeMetadata(const std::string& path, Format format,
   if (!holdsMetadata(format)) return std::nullopt;
   try {
     if (format == Format::Png) return writePng(path, metadata);
+    if (format == Format::Gif) return writeGif(path, metadata);
     auto image = Exiv2::ImageFactory::open(path);
     image->readMetadata();
     for (const auto& datum : metadata.exif) {
@@ -206,10 +262,10 @@ std::optional<std::string> editMetadata(const std::string& path, Format format,
                                         const std::vector<MetadataEdit>& edits) {
   if (!holdsMetadata(format)) return refuseEdits(format, edits);
   try {
-    if (format == Format::Png) {
+    if (format == Format::Png || format == Format::Gif) {
       Metadata metadata = readMetadata(path);
       applyEdits(metadata, edits);
-      return writePng(path, metadata);
+      return format == Format::Png ? writePng(path, metadata) : writeGif(path, metadata);
     }
     auto image = Exiv2::ImageFactory::open(path);
     image->readMetadata();

@@ -1,7 +1,9 @@
-// The byte-level containers the tool writes itself: QuickTime image atoms and PNG chunks.
+// The byte-level containers the tool writes itself: QuickTime image atoms, PNG chunks and the
+// XMP extension of a GIF.
 #include <gtest/gtest.h>
 
 #include "sips/formats.h"
+#include "sips/gif_xmp.h"
 #include "sips/png_chunks.h"
 #include "sips/qtif.h"
 
@@ -87,6 +89,66 @@ TEST(SipsPngChunks, MalformedPngIsRefused) {
   std::string lying = signature + body;
   lying[8] = '\x7f';
   EXPECT_FALSE(replacePngMetadata(lying, "e", ""));
+}
+
+// A 2 x 1 GIF with a block of every kind: global and local colour tables, a graphic control and a
+// comment extension, an XMP extension holding `packet`, and image data.
+std::string xmpExtension(const std::string& packet) {
+  std::string trailer("\x01", 1);
+  for (int value = 0xff; value >= 0; --value) trailer.push_back(char(value));
+  return std::string("\x21\xff\x0bXMP DataXMP") + packet + trailer + std::string(1, '\0');
+}
+const std::string kScreen = std::string("GIF89a\x02\x00\x01\x00\x80\x00\x00", 13) + "abcdef";
+const std::string kBlocks = std::string("\x21\xf9\x04\x00\x00\x00\x00\x00", 8) + std::string("\x21\xfe\x03why\x00", 7);
+const std::string kImage = std::string("\x2c\x00\x00\x00\x00\x02\x00\x01\x00\x80", 10) + "ghijkl" +
+                           std::string("\x02\x02xy\x00", 5);
+const std::string kGif = kScreen + kBlocks + xmpExtension("<old/>") + kImage + "\x3b";
+
+TEST(SipsGifXmp, PacketIsReplacedAfterTheScreenAndEveryOtherBlockKept) {
+  // Every byte value but NUL, so that sub-block readers land on each length a packet can hold.
+  std::string packet;
+  for (int value = 1; value < 256; ++value) packet.push_back(char(value));
+  packet += packet.substr(7) + "<x:xmpmeta>Zoë</x:xmpmeta>";
+  EXPECT_EQ(readGifXmp(kGif), "<old/>");
+  auto out = replaceGifXmp(kGif, packet);
+  ASSERT_TRUE(out);
+  EXPECT_EQ(*out, kScreen + xmpExtension(packet) + kBlocks + kImage + "\x3b");
+  EXPECT_EQ(readGifXmp(*out), packet);
+  EXPECT_EQ(replaceGifXmp(kGif, ""), kScreen + kBlocks + kImage + "\x3b");
+  EXPECT_EQ(readGifXmp(kScreen + kImage + "\x3b"), "");
+
+  // Extensions came with GIF89a; removing nothing from a GIF87a leaves it as it was.
+  std::string old87 = "GIF87a" + kScreen.substr(6) + kImage + "\x3b";
+  EXPECT_EQ(replaceGifXmp(old87, "<x/>"), kScreen + xmpExtension("<x/>") + kImage + "\x3b");
+  EXPECT_EQ(replaceGifXmp(old87, ""), old87);
+  // Every XMP extension goes, and a packet split into ordinary sub-blocks is read joined.
+  std::string split = std::string("\x21\xff\x0bXMP DataXMP\x03<a/\x01>\x00", 21);
+  EXPECT_EQ(readGifXmp(kScreen + split + kImage + split + "\x3b"), "<a/>");
+  EXPECT_EQ(replaceGifXmp(kScreen + split + kImage + split + "\x3b", ""), kScreen + kImage + "\x3b");
+}
+
+TEST(SipsGifXmp, MalformedGifIsRefused) {
+  // Cut inside each block kind, down to the missing trailer.
+  for (std::size_t size = 0; size < kGif.size(); ++size) {
+    EXPECT_FALSE(readGifXmp(kGif.substr(0, size))) << size;
+    EXPECT_FALSE(replaceGifXmp(kGif.substr(0, size), "<x/>")) << size;
+  }
+  std::string unknownBlock = kGif;
+  unknownBlock.insert(kScreen.size(), "\x2d");
+  std::string hugeTable = kGif;
+  hugeTable[10] = '\x87';
+  const std::pair<std::string, const char*> cases[] = {
+      {"GIF90a" + kGif.substr(6), "unknown version"},
+      {"\x89PNG\r\n\x1a\n" + kGif.substr(8), "not a GIF"},
+      {unknownBlock, "unknown block introducer"},
+      {hugeTable, "colour table beyond the end"},
+  };
+  for (const auto& [gif, why] : cases) {
+    EXPECT_FALSE(readGifXmp(gif)) << why;
+    EXPECT_FALSE(replaceGifXmp(gif, "<x/>")) << why;
+  }
+  // A NUL would end the extension early for readers that skip it as sub-blocks.
+  EXPECT_FALSE(replaceGifXmp(kGif, std::string("<x>\0</x>", 8)));
 }
 
 TEST(SipsFormats, FirstBytesNameTheFormat) {

@@ -43,7 +43,7 @@ TEST_F(SipsTool, FailuresChangeNothingAndSayWhyInOneLine) {
       {{"--frobnicate", "{in}"}, "unknown option"},
       {{"{in}", "-c", "10"}, "needs a size"},
       {{"-s", "format", "webp", "{in}"}, "unsupported format"},
-      {{"-s", "format", "gif", "-s", "artist", "A", "{in}", "--out", "{out}"}, "gif files cannot hold artist"},
+      {{"-s", "format", "bmp", "-s", "artist", "A", "{in}", "--out", "{out}"}, "bmp files cannot hold artist"},
       {{"-f", "vertical", "{dir}/missing.jpg"}, "missing.jpg: cannot read"},
       {{"-f", "vertical", "{dir}/notes.jpg"}, "notes.jpg: "},
       {{"-s", "artist", "A", "{dir}/notes.jpg"}, "notes.jpg: "},
