@@ -123,7 +123,9 @@ ImageResult loadUpright(const Plan& plan, const Source& source, std::size_t* app
   VipsImage* head = std::get<ImagePtr>(header).get();
   VipsImage* image = nullptr;
   int failed = 0;
-  if (!plan.operations.empty() && isResample(plan.operations.front())) {
+  // Shrink-on-load takes every page of a multi-page file into account and fails on long TIFF stacks;
+  // those are decoded at page 0 and resampled after.
+  if (!plan.operations.empty() && isResample(plan.operations.front()) && vips_image_get_n_pages(head) <= 1) {
     Size size = resampledSize(plan.operations.front(), uprightSize(head));
     if (auto error = refuseHuge(uprightSize(head), size)) return *error;
     *applied = 1;
