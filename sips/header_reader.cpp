@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "sips/crc32.h"
+
 namespace lensbrook::sips {
 namespace {
 
@@ -110,9 +112,9 @@ bool scanFits(std::string_view body, const JpegFrame& frame) {
 
 bool quantisationTablesFit(std::string_view body) {
   while (!body.empty()) {
-    std::uint8_t spec = byteAt(body, 0);
-    std::size_t size = 1 + 64 * ((spec >> 4) + 1);
-    if ((spec >> 4) > 1 || (spec & 15) > 3 || body.size() < size) return false;
+    std::uint8_t tableInfo = byteAt(body, 0);
+    std::size_t size = 1 + 64 * ((tableInfo >> 4) + 1);
+    if ((tableInfo >> 4) > 1 || (tableInfo & 15) > 3 || body.size() < size) return false;
     body.remove_prefix(size);
   }
   return true;
@@ -121,8 +123,8 @@ bool quantisationTablesFit(std::string_view body) {
 bool huffmanTablesFit(std::string_view body) {
   while (!body.empty()) {
     if (body.size() < 17) return false;
-    std::uint8_t spec = byteAt(body, 0);
-    if ((spec >> 4) > 1 || (spec & 15) > 3) return false;
+    std::uint8_t tableInfo = byteAt(body, 0);
+    if ((tableInfo >> 4) > 1 || (tableInfo & 15) > 3) return false;
     std::size_t values = 0;
     for (int i = 1; i <= 16; ++i) values += byteAt(body, i);
     if (values > 256 || body.size() < 17 + values) return false;
@@ -174,20 +176,6 @@ constexpr std::string_view kPngSignature{"\x89PNG\r\n\x1a\n", 8};
 // Larger PNGs are left to libvips, whose limits decide whether they open.
 constexpr std::uint32_t kPngMaxSide = 1000000;
 
-std::uint32_t crc32(std::string_view bytes) {
-  static const auto table = [] {
-    std::array<std::uint32_t, 256> entries{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xedb88320u ^ (c >> 1) : c >> 1;
-      entries[n] = c;
-    }
-    return entries;
-  }();
-  std::uint32_t c = 0xffffffffu;
-  for (char b : bytes) c = table[(c ^ std::uint8_t(b)) & 0xff] ^ (c >> 8);
-  return c ^ 0xffffffffu;
-}
 
 bool validPngHeader(std::string_view ihdr) {
   std::uint32_t width = readBig(ihdr, 0, 4), height = readBig(ihdr, 4, 4);
