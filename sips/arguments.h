@@ -67,6 +67,8 @@ struct Plan {
   bool needsPixels() const { return !operations.empty() || format || quality; }
   // Whether anything is to be written at all (a probe alone writes nothing).
   bool writes() const { return needsPixels() || !metadata.empty() || addIcon; }
+  // Whether the run sets or removes texts and does nothing else, so no pixel is decoded.
+  bool changesOnlyTexts() const { return !metadata.empty() && !needsPixels() && !addIcon && queries.empty(); }
 };
 
 // The plan, or one sentence saying what is wrong with the command line.

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string_view>
 
+#include "sips/file_bytes.h"
 #include "sips/formats.h"
 #include "sips/gif_xmp.h"
 #include "sips/png_chunks.h"
@@ -72,26 +71,6 @@ void setIfPresent(Data& data, const char* key, long value) {
   if (it != data.end()) it->setValue(std::to_string(value));
 }
 
-std::optional<std::string> readWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream data;
-  data << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return data.str();
-}
-
-// Replaces the file at `path` (a temporary copy) with `bytes`, the same file with new metadata.
-std::optional<std::string> rewrite(const std::string& path, const std::optional<std::string>& bytes,
-                                   const std::string& kind) {
-  if (!bytes) return "the " + kind + " data is malformed";
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes->data(), std::streamsize(bytes->size()));
-  out.close();
-  if (!out) return "cannot write the " + kind + " metadata";
-  return std::nullopt;
-}
-
 // The packet for `xmp`, "" when empty; false when exiv2 cannot encode it. The toolkit pads packets
 // by 2 KB for editing in place, of no use in a file that is always rewritten whole.
 bool encodePacket(const Exiv2::XmpData& xmp, std::string& packet) {
@@ -104,9 +83,8 @@ bool encodePacket(const Exiv2::XmpData& xmp, std::string& packet) {
   return true;
 }
 
-std::optional<std::string> writePng(const std::string& path, const Metadata& metadata) {
-  auto png = readWhole(path);
-  if (!png) return "cannot read back the PNG written";
+// Gives the PNG in `png` `metadata` as its only EXIF and XMP.
+std::optional<std::string> putPngMetadata(std::string& png, const Metadata& metadata) {
   std::string exif;
   if (!metadata.exif.empty()) {
     Exiv2::Blob blob;
@@ -115,13 +93,14 @@ std::optional<std::string> writePng(const std::string& path, const Metadata& met
   }
   std::string xmp;
   if (!encodePacket(metadata.xmp, xmp)) return "cannot encode the XMP metadata";
-  return rewrite(path, replacePngMetadata(*png, exif, xmp), "PNG");
+  auto result = replacePngMetadata(png, exif, xmp);
+  if (!result) return "the PNG data is malformed";
+  png = std::move(*result);
+  return std::nullopt;
 }
 
 // exiv2 reads and writes no GIF metadata, and a GIF holds no EXIF: its texts go into the XMP packet.
-std::optional<std::string> writeGif(const std::string& path, const Metadata& metadata) {
-  auto gif = readWhole(path);
-  if (!gif) return "cannot read back the GIF written";
+std::optional<std::string> putGifMetadata(std::string& gif, const Metadata& metadata) {
   Exiv2::XmpData xmp = metadata.xmp;
   for (const auto& keys : kKeys) {
     auto text = metadata.exif.findKey(Exiv2::ExifKey(keys.exif));
@@ -131,7 +110,31 @@ std::optional<std::string> writeGif(const std::string& path, const Metadata& met
   }
   std::string packet;
   if (!encodePacket(xmp, packet)) return "cannot encode the XMP metadata";
-  return rewrite(path, replaceGifXmp(*gif, packet), "GIF");
+  auto result = replaceGifXmp(gif, packet);
+  if (!result) return "the GIF data is malformed";
+  gif = std::move(*result);
+  return std::nullopt;
+}
+
+// The XMP of the GIF in `gif`. A packet exiv2 cannot parse is dropped; the texts set on it are
+// written anew.
+Exiv2::XmpData gifXmp(const std::string& gif) {
+  Exiv2::XmpData xmp;
+  auto packet = readGifXmp(gif);
+  if (packet && !packet->empty() && Exiv2::XmpParser::decode(xmp, *packet) != 0) xmp.clear();
+  return xmp;
+}
+
+// The PNG or GIF file at `path` given `metadata`.
+std::optional<std::string> rewriteWith(const std::string& path, Format format, const Metadata& metadata) {
+  auto mapped = MappedFile::open(path);
+  if (!mapped) return std::string("cannot read back the file written");
+  std::string bytes(mapped->bytes());
+  mapped.reset();
+  auto failed = format == Format::Png ? putPngMetadata(bytes, metadata) : putGifMetadata(bytes, metadata);
+  if (failed) return failed;
+  if (!writeWhole(path, bytes)) return std::string("cannot write the metadata");
+  return std::nullopt;
 }
 
 // EXIF tags that describe JPEG data and are not allowed in a TIFF file.
@@ -182,17 +185,13 @@ Metadata readFrom(Open open) {
 
 Metadata readMetadata(const std::string& path) {
   Metadata metadata = readFrom([&] { return Exiv2::ImageFactory::open(path); });
-  char head[6] = {};
-  std::ifstream in(path, std::ios::binary);
-  if (!in.read(head, sizeof head) || sniffFormat(std::string_view(head, sizeof head)) != Format::Gif) return metadata;
-  auto gif = readWhole(path);
-  auto packet = gif ? readGifXmp(*gif) : std::nullopt;
-  // A packet exiv2 cannot parse is dropped; the texts set on it are written anew.
-  if (packet && !packet->empty() && Exiv2::XmpParser::decode(metadata.xmp, *packet) != 0) metadata.xmp.clear();
+  auto head = readHead(path, 6);
+  if (!head || sniffFormat(*head) != Format::Gif) return metadata;
+  if (auto gif = MappedFile::open(path)) metadata.xmp = gifXmp(std::string(gif->bytes()));
   return metadata;
 }
 
-Metadata readMetadataFromMemory(const std::string& bytes) {
+Metadata readMetadataFromMemory(std::string_view bytes) {
   return readFrom([&] {
     return Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes.data()), long(bytes.size()));
   });
@@ -234,8 +233,7 @@ std::optional<std::string> writeMetadata(const std::string& path, Format format,
   if (metadata.exif.empty() && metadata.xmp.empty()) return std::nullopt;
   if (!holdsMetadata(format)) return std::nullopt;
   try {
-    if (format == Format::Png) return writePng(path, metadata);
-    if (format == Format::Gif) return writeGif(path, metadata);
+    if (format == Format::Png || format == Format::Gif) return rewriteWith(path, format, metadata);
     auto image = Exiv2::ImageFactory::open(path);
     image->readMetadata();
     for (const auto& datum : metadata.exif) {
@@ -258,25 +256,40 @@ std::optional<std::string> writeMetadata(const std::string& path, Format format,
   return std::nullopt;
 }
 
-std::optional<std::string> editMetadata(const std::string& path, Format format,
-                                        const std::vector<MetadataEdit>& edits) {
-  if (!holdsMetadata(format)) return refuseEdits(format, edits);
+std::optional<std::string> editMetadata(std::span<char> file, Format format, const std::vector<MetadataEdit>& edits,
+                                        const FileWriter& write) {
+  std::string_view result(file.data(), file.size());
+  std::string rewritten;
   try {
-    if (format == Format::Png || format == Format::Gif) {
-      Metadata metadata = readMetadata(path);
+    if (auto refused = refuseEdits(format, edits)) return refused;
+    if (edits.empty() || !holdsMetadata(format)) {
+      // Nothing to change: the file as it is.
+    } else if (format == Format::Png || format == Format::Gif) {
+      rewritten = result;
+      Metadata metadata = readMetadataFromMemory(rewritten);
+      if (format == Format::Gif) metadata.xmp = gifXmp(rewritten);
       applyEdits(metadata, edits);
-      return format == Format::Png ? writePng(path, metadata) : writeGif(path, metadata);
+      auto failed = format == Format::Png ? putPngMetadata(rewritten, metadata) : putGifMetadata(rewritten, metadata);
+      if (failed) return failed;
+      result = rewritten;
+    } else {
+      auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(file.data()), long(file.size()));
+      image->readMetadata();
+      Metadata metadata{image->exifData(), image->xmpData()};
+      applyEdits(metadata, edits);
+      image->setExifData(metadata.exif);
+      image->setXmpData(metadata.xmp);
+      image->writeMetadata();
+      // exiv2 now holds the new file in memory; it is stored from there, not copied again.
+      Exiv2::BasicIo& io = image->io();
+      bool stored = write(std::string_view(reinterpret_cast<const char*>(io.mmap()), io.size()));
+      io.munmap();
+      return stored ? std::nullopt : std::optional<std::string>("cannot write the result");
     }
-    auto image = Exiv2::ImageFactory::open(path);
-    image->readMetadata();
-    Metadata metadata{image->exifData(), image->xmpData()};
-    applyEdits(metadata, edits);
-    image->setExifData(metadata.exif);
-    image->setXmpData(metadata.xmp);
-    image->writeMetadata();
   } catch (const std::exception& e) {
     return describe(e);
   }
+  if (!write(result)) return std::string("cannot write the result");
   return std::nullopt;
 }
 

@@ -4,8 +4,11 @@
 
 #include <exiv2/exiv2.hpp>
 
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sips/arguments.h"
@@ -30,7 +33,7 @@ std::optional<std::string> refuseEdits(Format format, const std::vector<Metadata
 // What the image file at `path` carries; empty where exiv2 does not know the format.
 Metadata readMetadata(const std::string& path);
 // The same for an image held in memory (the JPEG inside a QuickTime image).
-Metadata readMetadataFromMemory(const std::string& bytes);
+Metadata readMetadataFromMemory(std::string_view bytes);
 
 // Sets or removes each property: the EXIF tag, and its XMP dc: twin where XMP is present.
 void applyEdits(Metadata& metadata, const std::vector<MetadataEdit>& edits);
@@ -44,9 +47,14 @@ void markRedrawn(Metadata& metadata, int width, int height);
 std::optional<std::string> writeMetadata(const std::string& path, Format format,
                                          const Metadata& metadata);
 
-// Applies `edits` to the metadata of the file at `path` and nothing else: image data and the
-// other tags stay as they are. Returns an error sentence, or nullopt on success.
-std::optional<std::string> editMetadata(const std::string& path, Format format,
-                                        const std::vector<MetadataEdit>& edits);
+// Stores a whole image file; says whether it was stored.
+using FileWriter = std::function<bool(std::string_view file)>;
+
+// Hands `write` the image file `file` with `edits` applied to its metadata and nothing else
+// changed: image data and the other tags stay as they are. Error sentence, or nullopt once
+// `write` has stored it. exiv2 patches some formats' buffers in place, so `file` is scratch
+// memory afterwards.
+std::optional<std::string> editMetadata(std::span<char> file, Format format, const std::vector<MetadataEdit>& edits,
+                                        const FileWriter& write);
 
 }  // namespace lensbrook::sips

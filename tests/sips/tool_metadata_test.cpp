@@ -1,6 +1,9 @@
 // The built tool's metadata: read back by exiftool and libvips, and the lossless metadata path.
 #include <sys/stat.h>
 
+#include <fstream>
+
+#include "sips/qtif.h"
 #include "tool_fixture.h"
 
 namespace lensbrook::sips::testing {
@@ -104,6 +107,37 @@ TEST_F(SipsTool, MetadataOnlyRecipesLeaveImageDataBitIdentical) {
     EXPECT_EQ(exifTag(photo, "EXIF:Copyright"), "") << name;
     EXPECT_EQ(exifTag(photo, "EXIF:ImageDescription"), kDescription) << name;
   }
+}
+
+// A QuickTime image keeps its own size and wrapping; only the JPEG's texts inside change.
+TEST_F(SipsTool, MetadataOnlyRecipesOnQuickTimeImagesEditTheJpegInside) {
+  std::string photo = path("photo.qtif");
+  ASSERT_EQ(sips({"-s", "format", "qtif", makeNoise("noise.jpg"), "--out", photo}).status, 0);
+  auto before = readQtif(readBytes(photo));
+  ASSERT_TRUE(before);
+  ToolRun run = sips({"-s", "artist", kArtist, photo});
+  ASSERT_EQ(run.status, 0) << run.err;
+  auto after = readQtif(readBytes(photo));
+  ASSERT_TRUE(after);
+  EXPECT_EQ(std::pair(after->width, after->height), std::pair(before->width, before->height));
+  EXPECT_EQ(compressedData(after->jpeg), compressedData(before->jpeg));
+  std::string inside = path("inside.jpg");
+  std::ofstream(inside, std::ios::binary) << after->jpeg;
+  EXPECT_EQ(exifTag(inside, "EXIF:Artist"), kArtist);
+}
+
+// Texts-only runs are the common droplet recipe and must stay cheap: they never load libvips.
+TEST_F(SipsTool, MetadataOnlyRecipesRunWithoutLibvips) {
+  std::string photo = makeImage("photo.jpg");
+  ToolRun run = runProgram(SIPS_TOOL_PATH, {"-s", "artist", kArtist, photo}, {"LD_DEBUG=files"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("libexiv2"), std::string::npos) << "the loader's trace is missing";
+  EXPECT_EQ(run.err.find("libvips"), std::string::npos);
+  EXPECT_EQ(exifTag(photo, "EXIF:Artist"), kArtist);
+  // A run with pixel work does load it: the trace sees it when it happens.
+  ToolRun pixels = runProgram(SIPS_TOOL_PATH, {"-s", "artist", kArtist, "-f", "horizontal", photo}, {"LD_DEBUG=files"});
+  ASSERT_EQ(pixels.status, 0) << pixels.err;
+  EXPECT_NE(pixels.err.find("libvips"), std::string::npos);
 }
 
 TEST_F(SipsTool, IconOptionWritesBothThumbnailsForTheDateTheDropletKeeps) {
