@@ -16,7 +16,7 @@
 
 #include "lensBrooklet/lens_brook_engine.h"
 #include "platform/posix/bundle_location.h"
-#include "platform/posix/path_text.h"
+#include "shared/path_text.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process_runner.h"
 #include "platform/posix/posix_services.h"
@@ -98,7 +98,7 @@ DropletFrontEnd qtFrontEnd(char* program) {
 std::vector<std::string> droppedPaths(int argc, char** argv, const std::string& folder) {
   std::vector<std::string> paths;
   for (int i = 1; i < argc; ++i) {
-    paths.push_back(posix::withoutTrailingSlashes(posix::absolutePath(folder, argv[i])));
+    paths.push_back(withoutTrailingSlashes(absolutePath(folder, argv[i])));
   }
   return paths;
 }
@@ -132,7 +132,7 @@ int runDroplet(DropletFrontEnd& frontEnd, int argc, char** argv) {
   EngineBundle bundle{
       location.resourcesPath, location.sipsPath, siteURL.value_or(""),
       loadStringTable(files, log,
-                      posix::absolutePath(location.resourcesPath, "en.lproj/lensBrookletEngine.strings"))};
+                      absolutePath(location.resourcesPath, "en.lproj/lensBrookletEngine.strings"))};
 
   EnginePlatform platform{files,
                           processes,

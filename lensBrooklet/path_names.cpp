@@ -1,20 +1,8 @@
 #include "lensBrooklet/path_names.h"
 
+#include "shared/path_text.h"
+
 namespace lensbrook {
-namespace {
-
-std::string withoutTrailingSlashes(const std::string& path) {
-  const auto end = path.find_last_not_of('/');
-  return end == std::string::npos ? path.substr(0, 1) : path.substr(0, end + 1);
-}
-
-}  // namespace
-
-std::string lastPathComponent(const std::string& path) {
-  const std::string trimmed = withoutTrailingSlashes(path);
-  const auto slash = trimmed.rfind('/');
-  return slash == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(slash + 1);
-}
 
 std::string pathExtension(const std::string& path) {
   const std::string name = lastPathComponent(path);

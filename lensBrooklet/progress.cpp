@@ -1,6 +1,7 @@
 // What the progress window shows before the batch, at the start of each item and after it.
 #include "lensBrooklet/lens_brook_engine.h"
 #include "lensBrooklet/path_names.h"
+#include "shared/path_text.h"
 #include "lensBrooklet/time_remaining.h"
 
 namespace lensbrook {

@@ -5,17 +5,17 @@
 
 #include <vector>
 
-#include "platform/posix/path_text.h"
+#include "shared/path_text.h"
 #include "shared/property_list.h"
 
 namespace lensbrook {
 
 BundleLocation bundleOfExecutable(const std::string& executablePath) {
-  std::string executableFolder = posix::parentPath(executablePath);  // Contents/MacOS
-  std::string contents = posix::parentPath(executableFolder);
-  return BundleLocation{posix::parentPath(contents), posix::absolutePath(contents, "Resources"),
-                        posix::absolutePath(contents, "Info.plist"),
-                        posix::absolutePath(executableFolder, "sips")};
+  std::string executableFolder = parentPath(executablePath);  // Contents/MacOS
+  std::string contents = parentPath(executableFolder);
+  return BundleLocation{parentPath(contents), absolutePath(contents, "Resources"),
+                        absolutePath(contents, "Info.plist"),
+                        absolutePath(executableFolder, "sips")};
 }
 
 std::optional<std::string> runningExecutablePath() {

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <cerrno>
 
-#include "platform/posix/path_text.h"
+#include "shared/path_text.h"
 
 namespace lensbrook::posix {
 namespace {

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "platform/posix/file_io.h"
-#include "platform/posix/path_text.h"
+#include "shared/path_text.h"
 
 namespace lensbrook {
 namespace {
@@ -48,7 +48,7 @@ bool PosixFileSystem::isDirectory(const std::string& path) {
 }
 
 bool PosixFileSystem::isPackage(const std::string& path) {
-  return endsWith(posix::lastPathComponent(path), ".app") && isDirectory(path);
+  return endsWith(lastPathComponent(path), ".app") && isDirectory(path);
 }
 
 std::vector<std::string> PosixFileSystem::listTree(const std::string& dir) {
@@ -76,7 +76,7 @@ std::vector<std::string> PosixFileSystem::listTree(const std::string& dir) {
     if (!entry.isFolder) continue;
     // O_NOFOLLOW: a folder swapped for a link after it was listed is not entered.
     Frame inner{relative, {}, 0};
-    int fd = ::open(posix::absolutePath(dir, relative).c_str(),
+    int fd = ::open(absolutePath(dir, relative).c_str(),
                     O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     readFolderOnce(fd, seen, inner.entries);
     stack.push_back(std::move(inner));
@@ -85,7 +85,7 @@ std::vector<std::string> PosixFileSystem::listTree(const std::string& dir) {
 }
 
 std::string PosixFileSystem::displayName(const std::string& path) {
-  return posix::lastPathComponent(path);
+  return lastPathComponent(path);
 }
 
 std::optional<std::string> PosixFileSystem::readFile(const std::string& path) {
@@ -119,7 +119,7 @@ bool PosixFileSystem::writeFileAtomically(const std::string& path, const std::st
     ::unlink(temp.c_str());
     return false;
   }
-  posix::syncFolder(posix::parentPath(path));
+  posix::syncFolder(parentPath(path));
   return true;
 }
 
@@ -164,7 +164,7 @@ bool PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
     ::unlink(temp.c_str());
     return false;
   }
-  posix::syncFolder(posix::parentPath(to));
+  posix::syncFolder(parentPath(to));
   return true;
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/posix/file_io.h"
-#include "platform/posix/path_text.h"
+#include "shared/path_text.h"
 #include "platform/posix/posix_file_system.h"
 
 namespace lensbrook {
@@ -36,7 +36,7 @@ struct TreeCopy {
       return false;
     }
     for (const posix::FolderEntry& entry : entries) {
-      if (!copyEntry(posix::absolutePath(from, entry.name), posix::absolutePath(to, entry.name))) return false;
+      if (!copyEntry(absolutePath(from, entry.name), absolutePath(to, entry.name))) return false;
     }
     struct timespec times[2];
     posix::timesOf(st, times);
@@ -82,7 +82,7 @@ void removeTree(const std::string& path) {
     std::vector<posix::FolderEntry> entries;
     posix::readFolder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC),
                       entries);
-    for (const posix::FolderEntry& entry : entries) removeTree(posix::absolutePath(path, entry.name));
+    for (const posix::FolderEntry& entry : entries) removeTree(absolutePath(path, entry.name));
     ::rmdir(path.c_str());
   } else {
     ::unlink(path.c_str());
@@ -105,7 +105,7 @@ bool PosixFileSystem::copyTree(const std::string& from, const std::string& to) {
     removeTree(temp);
     return false;
   }
-  posix::syncFolder(posix::parentPath(to));
+  posix::syncFolder(parentPath(to));
   return true;
 }
 

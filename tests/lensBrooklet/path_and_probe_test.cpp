@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "lensBrooklet/path_names.h"
+#include "shared/path_text.h"
 #include "lensBrooklet/probe_output.h"
 
 namespace lensbrook {

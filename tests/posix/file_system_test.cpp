@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <set>
 
-#include "platform/posix/path_text.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/posix/temp_folder.h"
 
@@ -107,27 +106,6 @@ TEST_F(FileSystemTest, KindsOfPaths) {
     EXPECT_EQ(files.isDirectory(path), c.isDirectory) << c.name;
     EXPECT_EQ(files.isPackage(path), c.isPackage) << c.name;
   }
-}
-
-TEST(PathTextTest, ComponentsParentsAndAbsolutePaths) {
-  struct Case {
-    std::string path, trimmed, last, parent, absolute;
-  };
-  for (const Case& c : std::vector<Case>{{"/a/b.jpg", "/a/b.jpg", "b.jpg", "/a", "/a/b.jpg"},
-                                         {"a/b//", "a/b", "b", "a", "/cwd/a/b//"},
-                                         {"-x", "-x", "-x", ".", "/cwd/-x"},
-                                         {"/top", "/top", "top", "/", "/top"},
-                                         {"//", "/", "/", "/", "//"},
-                                         {"a//b", "a//b", "b", "a", "/cwd/a//b"},
-                                         {"new\nline \xff", "new\nline \xff", "new\nline \xff",
-                                          ".", "/cwd/new\nline \xff"},
-                                         {"", "", "", ".", "/cwd/"}}) {
-    EXPECT_EQ(posix::withoutTrailingSlashes(c.path), c.trimmed) << c.path;
-    EXPECT_EQ(posix::lastPathComponent(c.path), c.last) << c.path;
-    EXPECT_EQ(posix::parentPath(c.path), c.parent) << c.path;
-    EXPECT_EQ(posix::absolutePath("/cwd", c.path), c.absolute) << c.path;
-  }
-  EXPECT_EQ(posix::absolutePath("/", "x"), "/x");
 }
 
 TEST_F(FileSystemTest, DisplayNameIsTheLastComponent) {

@@ -1,6 +1,6 @@
-#include "platform/posix/path_text.h"
+#include "shared/path_text.h"
 
-namespace lensbrook::posix {
+namespace lensbrook {
 
 std::string withoutTrailingSlashes(const std::string& path) {
   std::string::size_type end = path.find_last_not_of('/');
@@ -30,4 +30,4 @@ std::string absolutePath(const std::string& folder, const std::string& path) {
   return folder + "/" + path;
 }
 
-}  // namespace lensbrook::posix
+}  // namespace lensbrook

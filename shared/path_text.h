@@ -1,9 +1,9 @@
-// Path arithmetic on byte strings, without touching the file system, for the providers.
+// Path arithmetic on byte strings, without touching the file system.
 #pragma once
 
 #include <string>
 
-namespace lensbrook::posix {
+namespace lensbrook {
 
 // `path` without slashes at its end, except a lone "/": "a/b//" -> "a/b", "//" -> "/".
 std::string withoutTrailingSlashes(const std::string& path);
@@ -17,4 +17,4 @@ std::string parentPath(const std::string& path);
 // `path` joined to `folder` unless it is absolute; the bytes of `path` are kept as they are.
 std::string absolutePath(const std::string& folder, const std::string& path);
 
-}  // namespace lensbrook::posix
+}  // namespace lensbrook
