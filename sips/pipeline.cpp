@@ -65,12 +65,24 @@ bool needsRandomAccess(const Plan& plan, VipsImage* header) {
   return false;
 }
 
+// libvips decodes a GIF into a frame buffer as large as its canvas, and a frame placed far outside
+// the screen the file declares stretches the canvas: fifty bytes can ask for gigabytes, and an
+// allocation that fails ends the process. No real GIF comes near this many pixels.
+constexpr double kMaxGifCanvasPixels = 128.0 * 1024 * 1024;
+
+std::optional<std::string> refuseHugeCanvas(const SourceFile& source, VipsImage* header) {
+  if (source.format != Format::Gif || double(header->Xsize) * header->Ysize <= kMaxGifCanvasPixels) return std::nullopt;
+  return "the GIF's canvas is too large to decode (" + std::to_string(header->Xsize) + " x " +
+         std::to_string(header->Ysize) + " pixels)";
+}
+
 // Decodes the source upright. A resample that comes first is done while decoding, so a large
 // JPEG is shrunk on load instead of being decoded at full size.
 ImageResult loadUpright(const Plan& plan, const SourceFile& source, std::size_t* applied) {
   ImageResult header = loadHeader(source);
   if (auto* error = std::get_if<std::string>(&header)) return *error;
   VipsImage* head = std::get<ImagePtr>(header).get();
+  if (auto error = refuseHugeCanvas(source, head)) return *error;
   VipsImage* image = nullptr;
   int failed = 0;
   // Shrink-on-load takes every page of a multi-page file into account and fails on long TIFF stacks;

@@ -50,8 +50,9 @@ int runTool(int argc, char** argv, const ToolEngine& engine) {
   if (!engine.start(argv[0])) return 1;
   // A signal the caller ignores stays ignored: an ignored file-size limit, for one, makes the write
   // fail instead, which is reported like a full disk. SIGBUS comes from a mapped source file that
-  // someone truncated mid-run.
-  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ, SIGBUS}) {
+  // someone truncated mid-run; SIGABRT and SIGTRAP from a library giving up (GLib does on a failed
+  // allocation).
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ, SIGBUS, SIGABRT, SIGTRAP}) {
     if (std::signal(signal, removePendingAndExit) == SIG_IGN) std::signal(signal, SIG_IGN);
   }
 

@@ -1,5 +1,6 @@
 // Whatever a photo folder holds reaches the tool's loading path: sniffing, container parsing,
-// header probing and decoding. Each input is probed, then shrunk and cropped into small results.
+// header probing, decoding and metadata editing. Each input is probed, shrunk and cropped into
+// small results, and has its texts edited without decoding.
 // The optional libvips modules stay unloaded: the aim is our code, not ImageMagick's.
 #include <unistd.h>
 
@@ -21,7 +22,7 @@ using Kind = sips::Operation::Kind;
 
 struct Setup {
   std::string folder, input, output;
-  sips::Plan probe, shrink, crop;
+  sips::Plan probe, shrink, crop, texts;
 
   Setup() {
     char pattern[] = "/tmp/sips_image_fuzz.XXXXXX";
@@ -41,6 +42,9 @@ struct Setup {
     crop.operations = {{Kind::FlipVertical}, {Kind::Crop, 0, 4, 4}};
     crop.format = sips::Format::Jpeg;
     crop.out = output;
+    // Texts only: the bytes go to exiv2 and the PNG and GIF block walkers, never to a decoder.
+    texts.metadata = {{sips::Property::Artist, "fuzz"}, {sips::Property::Copyright, std::nullopt}};
+    texts.out = output;
   }
 
   ~Setup() {
@@ -57,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::FILE* file = std::fopen(setup.input.c_str(), "wb");
   if (file == nullptr) std::abort();
   if (std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) std::abort();
-  for (const sips::Plan* plan : {&setup.probe, &setup.shrink, &setup.crop}) {
+  for (const sips::Plan* plan : {&setup.probe, &setup.shrink, &setup.crop, &setup.texts}) {
     (void)sips::processFile(*plan, setup.input);
     ::unlink(setup.output.c_str());
   }

@@ -33,6 +33,7 @@ EXPECTED = {
     "icon_header.ico": dict(size=(800, 480), probe=(800, 480), pixels="either", meta="either"),
     "pages.tif": dict(size=(4, 4), probe=(4, 4), pixels="ok", meta="ok"),
     "frames.gif": dict(size=(1, 1), probe=(1, 1), pixels="ok", meta="ok"),
+    "stretched.gif": dict(size=(36141, 24404), probe=(36141, 24404), pixels="error", meta="either"),
     "cmyk.jpg": dict(size=(64, 48), probe=(64, 48), pixels="ok", meta="ok"),
     "deep16.png": dict(size=(64, 48), probe=(64, 48), pixels="ok", meta="ok"),
     "grey16.png": dict(size=(64, 48), probe=(64, 48), pixels="ok", meta="ok"),

@@ -75,6 +75,16 @@ def thousand_frame_gif(frames=1000):
     return out + b"\x3b"
 
 
+def stretched_gif():
+    """A 6 x 4 GIF whose one frame sits far outside its screen: a decoder that grows its canvas to
+    hold the frame needs gigabytes for a file of fifty bytes."""
+    palette = bytes([0, 0, 0, 255, 255, 255])
+    out = b"GIF89a" + struct.pack("<HHBBB", 6, 4, 0x80, 0, 0) + palette
+    out += b"\x2c" + struct.pack("<HHHHB", 21760, 17748, 14381, 6656, 0)
+    out += b"\x02\x02" + struct.pack("<H", 4 | (1 << 3) | (5 << 6)) + b"\x00"
+    return out + b"\x3b"
+
+
 def main(folder):
     os.makedirs(folder, exist_ok=True)
 
@@ -116,6 +126,7 @@ def main(folder):
         put("icon_header.ico", bytes.fromhex("00010000000100000" "01a0105000100006966000050 4e47".replace(" ", "")))
         put("pages.tif", thousand_page_tiff())
         put("frames.gif", thousand_frame_gif())
+        put("stretched.gif", stretched_gif())
         put("cmyk.jpg", made("cmyk.jpg", lambda a, b: ("colourspace", a, b, "cmyk")))
         put("deep16.png", made("deep16.png", lambda a, b: ("colourspace", a, b, "rgb16")))
         put("grey16.png", made("grey16.png", lambda a, b: ("colourspace", a, b, "grey16")))
