@@ -16,6 +16,7 @@
 
 #include "lensBrooklet/lens_brook_engine.h"
 #include "platform/posix/bundle_location.h"
+#include "platform/posix/display_probe.h"
 #include "shared/path_text.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process_runner.h"
@@ -71,11 +72,17 @@ DropletFrontEnd terminalFrontEnd() {
 
 // Windows and alerts carry the droplet's own name. The launch runs as the event loop's first turn,
 // and while the tool runs the window repaints but takes no input, so nothing can start meanwhile.
-DropletFrontEnd qtFrontEnd(char* program) {
-  // Qt is given no arguments: a dropped file must never be taken as one of its options.
+// `platform`, when not null, is the Qt platform to use.
+DropletFrontEnd qtFrontEnd(char* program, const char* platform) {
+  // Qt is given none of the user's arguments: a dropped file must never be taken as one of its
+  // options. The platform goes as an option rather than in the environment so that the programs
+  // the droplet starts make their own choice.
   static char fallbackName[] = "lensBrooklet";
-  static int qtArgc = 1;
-  static char* qtArgv[] = {program ? program : fallbackName, nullptr};
+  static char platformOption[] = "-platform";
+  static std::string platformName = platform ? platform : "";
+  static int qtArgc = platform ? 3 : 1;
+  static char* qtArgv[] = {program ? program : fallbackName, platformOption, platformName.data(),
+                           nullptr};
   DropletFrontEnd frontEnd;
   frontEnd.toolkit = std::make_shared<QApplication>(qtArgc, qtArgv);
   std::optional<std::string> executable = runningExecutablePath();
@@ -157,10 +164,17 @@ int runDroplet(DropletFrontEnd& frontEnd, int argc, char** argv) {
 int main(int argc, char** argv) {
   // A closed terminal or pipe must not kill a batch between two items; writes just fail.
   std::signal(SIGPIPE, SIG_IGN);
-  const bool windows = lensbrook::canShowWindows(
-      std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
-  lensbrook::DropletFrontEnd frontEnd = windows
-                                            ? lensbrook::qtFrontEnd(argc > 0 ? argv[0] : nullptr)
-                                            : lensbrook::terminalFrontEnd();
+  // A display that no longer answers (a stale DISPLAY, a closed session) counts as none: the batch
+  // then runs in the terminal instead of Qt aborting before it starts.
+  const auto variable = [](const char* name) {
+    const char* value = std::getenv(name);
+    return std::string(value ? value : "");
+  };
+  const lensbrook::WindowSystemChoice choice = lensbrook::chooseWindowSystem(
+      std::getenv("QT_QPA_PLATFORM"), lensbrook::xDisplayAnswers(variable("DISPLAY")),
+      lensbrook::waylandDisplayAnswers(variable("WAYLAND_DISPLAY"), variable("XDG_RUNTIME_DIR")));
+  lensbrook::DropletFrontEnd frontEnd =
+      choice.windows ? lensbrook::qtFrontEnd(argc > 0 ? argv[0] : nullptr, choice.qtPlatform)
+                     : lensbrook::terminalFrontEnd();
   return lensbrook::runDroplet(frontEnd, argc, argv);
 }

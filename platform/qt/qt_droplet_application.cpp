@@ -5,13 +5,15 @@
 
 namespace lensbrook {
 
-bool canShowWindows(const char* qtPlatform, const char* display, const char* waylandDisplay) {
-  const auto isSet = [](const char* value) { return value && *value; };
-  if (isSet(qtPlatform)) {
+WindowSystemChoice chooseWindowSystem(const char* qtPlatform, bool xAnswers, bool waylandAnswers) {
+  if (qtPlatform && *qtPlatform) {
     const std::string platform = qtPlatform;
-    return !platform.starts_with("offscreen") && !platform.starts_with("minimal");
+    return {!platform.starts_with("offscreen") && !platform.starts_with("minimal"), nullptr};
   }
-  return isSet(display) || isSet(waylandDisplay);
+  if (xAnswers && waylandAnswers) return {true, nullptr};
+  if (xAnswers) return {true, "xcb"};
+  if (waylandAnswers) return {true, "wayland"};
+  return {false, nullptr};
 }
 
 std::string dropletDisplayName(const std::string& bundlePath) {

@@ -44,15 +44,16 @@ DropletRun DropletFixture::drop(const std::vector<std::string>& arguments, const
   for (std::string& argument : owned) argv.push_back(argument.data());
   argv.push_back(nullptr);
   // No display: the droplet runs in the terminal whatever the test runs in.
-  std::vector<std::string> environment = {"FAKE_SIPS_RECORD=" + recordPath};
+  std::vector<std::string> variables = {"FAKE_SIPS_RECORD=" + recordPath};
   for (char** variable = environ; *variable != nullptr; ++variable) {
     std::string_view text = *variable;
     bool names = text.starts_with("DISPLAY=") || text.starts_with("WAYLAND_DISPLAY=") ||
                  text.starts_with("QT_QPA_PLATFORM=");
-    if (!names) environment.push_back(*variable);
+    if (!names) variables.push_back(*variable);
   }
+  variables.insert(variables.end(), environment.begin(), environment.end());
   std::vector<char*> envp;
-  for (std::string& variable : environment) envp.push_back(variable.data());
+  for (std::string& variable : variables) envp.push_back(variable.data());
   envp.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;

@@ -46,6 +46,8 @@ class DropletFixture : public ::testing::Test {
   std::string launcher = droplet + "/Contents/MacOS/lensBrooklet";  // what drop() starts
   std::string recordPath = temp / "calls.record";
   StringTable texts;
+  // Variables drop() sets on top of the test's environment, as "NAME=value".
+  std::vector<std::string> environment;
 };
 
 // The lines of `text` that are exactly `line`.

@@ -258,6 +258,37 @@ TEST_F(DropletTest, OpenedWithoutItemsItExplainsItselfAndCanShowTheSite) {
   EXPECT_TRUE(calls().empty());
 }
 
+// A display number no X server on this machine has claimed: no socket and no lock file.
+std::string unusedXDisplay() {
+  for (int number = 473;; ++number) {
+    std::string n = std::to_string(number);
+    if (!fs::exists("/tmp/.X11-unix/X" + n) && !fs::exists("/tmp/.X" + n + "-lock")) return ":" + n;
+  }
+}
+
+TEST_F(DropletTest, DisplayThatNoLongerAnswersLeavesTheBatchToTheTerminal) {
+  const std::string deadX = "DISPLAY=" + unusedXDisplay();
+  const std::string deadWayland = "WAYLAND_DISPLAY=gone-0";
+  const std::string runtime = "XDG_RUNTIME_DIR=" + temp.path();
+  const std::vector<std::string> environments[] = {
+      {deadX}, {deadWayland, runtime}, {deadX, deadWayland, runtime}};
+  writeRecipe(Call{"-s", "format", "jpeg"}, std::nullopt);
+  for (const auto& variables : environments) {
+    const std::string row = variables[0] + (variables.size() > 1 ? " ..." : "");
+    makeFile(temp / "a.tif", "tiff", kOldDate);
+    environment = variables;
+
+    DropletRun run = drop({temp / "a.tif"});
+
+    EXPECT_EQ(run.status, 0) << row << "\n" << run.err;
+    EXPECT_NE(run.err.find(texts.text("MODIFICATION_WARNING_TITLE")), std::string::npos) << row;
+    EXPECT_EQ(files.readFile(temp / "a.jpg"), "tiff+processed") << row;
+    EXPECT_EQ(calls().size(), 1u) << row;
+    fs::remove(temp / "a.jpg");
+    fs::remove(recordPath);
+  }
+}
+
 TEST_F(DropletTest, AppDirLauncherHandsTheDroppedPathsToTheEngine) {
   makeFile(temp / "a b.jpg", "x", kOldDate);
   launcher = droplet + "/AppRun";

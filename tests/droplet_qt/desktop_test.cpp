@@ -89,28 +89,40 @@ TEST(DropletApplication, NamedAfterItsBundleFolder) {
   EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
 }
 
-TEST(DropletApplication, WindowsOnlyWhereSomeoneCanSeeThem) {
+TEST(DropletApplication, WindowsOnlyWhereSomeoneCanSeeThemOnAWindowSystemThatAnswers) {
   const struct {
     const char* qtPlatform;
-    const char* display;
-    const char* waylandDisplay;
+    bool xAnswers;
+    bool waylandAnswers;
     bool windows;
+    const char* chosenPlatform;
   } cases[] = {
-      {nullptr, nullptr, nullptr, false},
-      {"", "", "", false},
-      {nullptr, ":0", nullptr, true},
-      {nullptr, nullptr, "wayland-0", true},
-      {"xcb", ":1", nullptr, true},
-      {"wayland", nullptr, "wayland-0", true},
-      {"eglfs", nullptr, nullptr, true},
-      {"offscreen", ":0", nullptr, false},
-      {"minimal", nullptr, "wayland-0", false},
-      {"offscreen:fontengine=freetype", ":0", nullptr, false},
+      {nullptr, false, false, false, nullptr},
+      {"", false, false, false, nullptr},
+      // With only one window system answering, Qt must not try the other and abort.
+      {nullptr, true, false, true, "xcb"},
+      {"", true, false, true, "xcb"},
+      {nullptr, false, true, true, "wayland"},
+      {nullptr, true, true, true, nullptr},
+      // The user's own platform is kept, whether its display answers or not.
+      {"xcb", true, false, true, nullptr},
+      {"xcb", false, false, true, nullptr},
+      {"wayland", false, true, true, nullptr},
+      {"wayland;xcb", true, false, true, nullptr},
+      {"eglfs", false, false, true, nullptr},
+      {"offscreen", true, false, false, nullptr},
+      {"minimal", false, true, false, nullptr},
+      {"offscreen:fontengine=freetype", true, true, false, nullptr},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(canShowWindows(c.qtPlatform, c.display, c.waylandDisplay), c.windows)
-        << (c.qtPlatform ? c.qtPlatform : "-") << " " << (c.display ? c.display : "-") << " "
-        << (c.waylandDisplay ? c.waylandDisplay : "-");
+    const WindowSystemChoice choice = chooseWindowSystem(c.qtPlatform, c.xAnswers, c.waylandAnswers);
+    const std::string row = std::string(c.qtPlatform ? c.qtPlatform : "-") + " x=" +
+                            std::to_string(c.xAnswers) + " wayland=" +
+                            std::to_string(c.waylandAnswers);
+    EXPECT_EQ(choice.windows, c.windows) << row;
+    EXPECT_EQ(std::string(choice.qtPlatform ? choice.qtPlatform : "-"),
+              std::string(c.chosenPlatform ? c.chosenPlatform : "-"))
+        << row;
   }
 }
 
