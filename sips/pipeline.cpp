@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 
 #include "sips/formats.h"
 #include "sips/image_ops.h"
@@ -70,8 +71,13 @@ bool needsRandomAccess(const Plan& plan, VipsImage* header) {
 // allocation that fails ends the process. No real GIF comes near this many pixels.
 constexpr double kMaxGifCanvasPixels = 128.0 * 1024 * 1024;
 
-std::optional<std::string> refuseHugeCanvas(const SourceFile& source, VipsImage* header) {
-  if (source.format != Format::Gif || double(header->Xsize) * header->Ysize <= kMaxGifCanvasPixels) return std::nullopt;
+// The loader is asked rather than the file's first bytes: libvips takes files for GIFs that the
+// tool's own sniffing does not.
+std::optional<std::string> refuseHugeCanvas(VipsImage* header) {
+  const char* loader = nullptr;
+  bool gif = vips_image_get_typeof(header, "vips-loader") && vips_image_get_string(header, "vips-loader", &loader) == 0 &&
+             std::string_view(loader).starts_with("gifload");
+  if (!gif || double(header->Xsize) * header->Ysize <= kMaxGifCanvasPixels) return std::nullopt;
   return "the GIF's canvas is too large to decode (" + std::to_string(header->Xsize) + " x " +
          std::to_string(header->Ysize) + " pixels)";
 }
@@ -82,7 +88,7 @@ ImageResult loadUpright(const Plan& plan, const SourceFile& source, std::size_t*
   ImageResult header = loadHeader(source);
   if (auto* error = std::get_if<std::string>(&header)) return *error;
   VipsImage* head = std::get<ImagePtr>(header).get();
-  if (auto error = refuseHugeCanvas(source, head)) return *error;
+  if (auto error = refuseHugeCanvas(head)) return *error;
   VipsImage* image = nullptr;
   int failed = 0;
   // Shrink-on-load takes every page of a multi-page file into account and fails on long TIFF stacks;
