@@ -21,9 +21,10 @@ std::optional<std::string> readHead(const std::string& path, std::size_t limit) 
   return head;
 }
 
-bool writeWhole(const std::string& path, std::string_view bytes) {
+bool writeWhole(const std::string& path, std::string_view start, std::string_view rest) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
+  out.write(start.data(), std::streamsize(start.size()));
+  out.write(rest.data(), std::streamsize(rest.size()));
   out.close();
   return bool(out);
 }
@@ -35,7 +36,8 @@ std::optional<MappedFile> MappedFile::open(const std::string& path) {
   void* data = nullptr;
   bool ok = ::fstat(fd, &info) == 0;
   if (ok && info.st_size > 0) {
-    data = ::mmap(nullptr, std::size_t(info.st_size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    // Not MAP_POPULATE: on a writable private mapping it copies every page up front.
+    data = ::mmap(nullptr, std::size_t(info.st_size), PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
     ok = data != MAP_FAILED;
   }
   int saved = errno;

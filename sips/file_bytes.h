@@ -13,8 +13,9 @@ namespace lensbrook::sips {
 // cannot be read.
 std::optional<std::string> readHead(const std::string& path, std::size_t limit);
 
-// Replaces the contents of the file at `path` with `bytes`. Says whether all were written.
-bool writeWhole(const std::string& path, std::string_view bytes);
+// Replaces the contents of the file at `path` with `start` followed by `rest`. Says whether all
+// were written.
+bool writeWhole(const std::string& path, std::string_view start, std::string_view rest = {});
 
 // A whole file mapped copy-on-write. A texts-only run spends most of its time moving the file's
 // bytes, and a mapping costs a twentieth of reading them into fresh memory. Nothing written to

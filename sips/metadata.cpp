@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <iterator>
 #include <string_view>
 
@@ -256,40 +257,90 @@ std::optional<std::string> writeMetadata(const std::string& path, Format format,
   return std::nullopt;
 }
 
+namespace {
+
+constexpr std::string_view kScanMarker = "\xff\xda";
+
+// Where the first scan of the JPEG `file` starts, or npos when its markers do not lead to one.
+std::size_t firstScan(std::string_view file) {
+  auto byte = [&](std::size_t at) { return std::uint8_t(file[at]); };
+  if (file.size() < 4 || byte(0) != 0xff || byte(1) != 0xd8) return std::string_view::npos;
+  std::size_t at = 2;
+  while (at + 4 <= file.size() && byte(at) == 0xff) {
+    std::uint8_t marker = byte(at + 1);
+    if (marker == 0xff) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker == 0xda) return at;
+    if (marker == 0xd9 || marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7)) break;  // no length of their own
+    std::size_t length = (std::size_t(byte(at + 2)) << 8) | byte(at + 3);
+    if (length < 2) break;
+    at += 2 + length;
+  }
+  return std::string_view::npos;
+}
+
+// The image in `bytes` with `edits` made by exiv2, which edits some formats' buffers in place.
+Exiv2::Image::AutoPtr editWithExiv2(std::span<char> bytes, const std::vector<MetadataEdit>& edits) {
+  auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes.data()), long(bytes.size()));
+  image->readMetadata();
+  Metadata metadata{image->exifData(), image->xmpData()};
+  applyEdits(metadata, edits);
+  image->setExifData(metadata.exif);
+  image->setXmpData(metadata.xmp);
+  image->writeMetadata();
+  return image;
+}
+
+// What exiv2 wrote, in its own memory.
+std::string_view written(Exiv2::Image& image) {
+  Exiv2::BasicIo& io = image.io();
+  return {reinterpret_cast<const char*>(io.mmap()), std::size_t(io.size())};
+}
+
+}  // namespace
+
 std::optional<std::string> editMetadata(std::span<char> file, Format format, const std::vector<MetadataEdit>& edits,
                                         const FileWriter& write) {
-  std::string_view result(file.data(), file.size());
-  std::string rewritten;
+  std::string_view whole(file.data(), file.size());
   try {
     if (auto refused = refuseEdits(format, edits)) return refused;
     if (edits.empty() || !holdsMetadata(format)) {
       // Nothing to change: the file as it is.
-    } else if (format == Format::Png || format == Format::Gif) {
-      rewritten = result;
+      if (!write(whole, {})) return std::string("cannot write the result");
+      return std::nullopt;
+    }
+    if (format == Format::Png || format == Format::Gif) {
+      std::string rewritten(whole);
       Metadata metadata = readMetadataFromMemory(rewritten);
       if (format == Format::Gif) metadata.xmp = gifXmp(rewritten);
       applyEdits(metadata, edits);
       auto failed = format == Format::Png ? putPngMetadata(rewritten, metadata) : putGifMetadata(rewritten, metadata);
       if (failed) return failed;
-      result = rewritten;
-    } else {
-      auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(file.data()), long(file.size()));
-      image->readMetadata();
-      Metadata metadata{image->exifData(), image->xmpData()};
-      applyEdits(metadata, edits);
-      image->setExifData(metadata.exif);
-      image->setXmpData(metadata.xmp);
-      image->writeMetadata();
-      // exiv2 now holds the new file in memory; it is stored from there, not copied again.
-      Exiv2::BasicIo& io = image->io();
-      bool stored = write(std::string_view(reinterpret_cast<const char*>(io.mmap()), io.size()));
-      io.munmap();
-      return stored ? std::nullopt : std::optional<std::string>("cannot write the result");
+      if (!write(rewritten, {})) return std::string("cannot write the result");
+      return std::nullopt;
     }
+    // exiv2 copies a JPEG from its first scan on as it stands, so it is handed only the segments
+    // before it and a bare scan marker; the scan data, nearly all of a photo, then goes out straight
+    // from `file` instead of through a copy in exiv2's memory.
+    if (std::size_t scan = format == Format::Jpeg ? firstScan(whole) : std::string_view::npos;
+        scan != std::string_view::npos) {
+      std::string start(whole.substr(0, scan));
+      start += kScanMarker;
+      auto image = editWithExiv2(start, edits);
+      std::string_view edited = written(*image);
+      if (edited.ends_with(kScanMarker)) {
+        edited.remove_suffix(kScanMarker.size());
+        if (!write(edited, whole.substr(scan))) return std::string("cannot write the result");
+        return std::nullopt;
+      }
+    }
+    auto image = editWithExiv2(file, edits);
+    if (!write(written(*image), {})) return std::string("cannot write the result");
   } catch (const std::exception& e) {
     return describe(e);
   }
-  if (!write(result)) return std::string("cannot write the result");
   return std::nullopt;
 }
 

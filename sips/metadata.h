@@ -47,8 +47,8 @@ void markRedrawn(Metadata& metadata, int width, int height);
 std::optional<std::string> writeMetadata(const std::string& path, Format format,
                                          const Metadata& metadata);
 
-// Stores a whole image file; says whether it was stored.
-using FileWriter = std::function<bool(std::string_view file)>;
+// Stores a whole image file, given as its start and the rest; says whether it was stored.
+using FileWriter = std::function<bool(std::string_view start, std::string_view rest)>;
 
 // Hands `write` the image file `file` with `edits` applied to its metadata and nothing else
 // changed: image data and the other tags stay as they are. Error sentence, or nullopt once

@@ -48,7 +48,7 @@ std::optional<std::string> copyWithEdits(const Plan& plan, const SourceFile& sou
   if (!source.qtif && !whole) return cannotRead();
   std::span<char> file = source.qtif ? std::span<char>(jpeg) : whole->scratch();
   Format inside = source.qtif ? Format::Jpeg : *source.format;
-  return editMetadata(file, inside, plan.metadata, [&](std::string_view edited) { return writeWhole(temp, edited); });
+  return editMetadata(file, inside, plan.metadata, [&](std::string_view start, std::string_view rest) { return writeWhole(temp, start, rest); });
 }
 
 std::optional<std::string> wrapQtif(const std::string& temp, int width, int height) {
